@@ -18,7 +18,7 @@ int runFile(const std::filesystem::path& file) {
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     int runs = 0;

@@ -10,10 +10,10 @@
 namespace tft {
 
 struct Converted {
-    std::string bytes;     // converted text; empty on error
+    std::string bytes; // converted text; empty on error
     bool ok = true;
-    std::size_t errorOffset = 0;  // offset in the input of the first byte that did not convert
-    std::string error;            // readable reason
+    std::size_t errorOffset = 0; // offset in the input of the first byte that did not convert
+    std::string error;           // readable reason
 
     explicit operator bool() const { return ok; }
 };
@@ -26,4 +26,4 @@ Converted gbkToUtf8(std::string_view gbk);
 Converted utf8ToBig5(std::string_view utf8);
 Converted big5ToUtf8(std::string_view big5);
 
-}  // namespace tft
+} // namespace tft

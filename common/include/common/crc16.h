@@ -7,7 +7,6 @@
 
 namespace tft {
 
-std::uint16_t crc16Modbus(const std::uint8_t* data, std::size_t length,
-                          std::uint16_t crc = 0xFFFF);
+std::uint16_t crc16Modbus(const std::uint8_t* data, std::size_t length, std::uint16_t crc = 0xFFFF);
 
-}  // namespace tft
+} // namespace tft

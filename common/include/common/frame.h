@@ -19,8 +19,8 @@ class FrameBuilder {
 public:
     explicit FrameBuilder(std::uint8_t command);
     FrameBuilder& u8(std::uint8_t v);
-    FrameBuilder& u16(std::uint16_t v);  // big-endian
-    FrameBuilder& u32(std::uint32_t v);  // big-endian
+    FrameBuilder& u16(std::uint16_t v); // big-endian
+    FrameBuilder& u32(std::uint32_t v); // big-endian
     FrameBuilder& bytes(const void* data, std::size_t length);
     std::vector<std::uint8_t> finish() const;
 
@@ -37,7 +37,7 @@ std::vector<std::uint8_t> buildFrame(std::uint8_t command,
 // frame's 0xEE stay part of it (the caller reports such a frame as unknown).
 class ReceiveBuffer {
 public:
-    static constexpr std::size_t kFrameBufferSize = 102400;  // the dispatch's frame buffer
+    static constexpr std::size_t kFrameBufferSize = 102400; // the dispatch's frame buffer
 
     void append(const std::uint8_t* data, std::size_t length);
     void clear();
@@ -49,13 +49,16 @@ public:
     // result is 0 and `*dropped` (when given) is set.
     std::size_t ExtractFrame(std::uint8_t* out, std::size_t capacity, bool* dropped = nullptr);
 
-    // Convenience form with the dispatch's 102400-byte limit; an empty vector
-    // means no frame (a dropped over-long frame also yields none).
+    // Convenience form with the dispatch's 102400-byte limit: the next frame
+    // that fits (over-long ones are skipped), or an empty vector when none.
+    // Bytes without a tail are held only up to that limit, so a stream of
+    // garbage cannot grow the buffer without bound.
     std::vector<std::uint8_t> extractFrame();
 
 private:
     std::vector<std::uint8_t> bytes_;
-    std::size_t searched_ = 0;  // bytes already known to hold no complete tail
+    std::size_t searched_ = 0; // bytes already known to hold no complete tail
+    bool overlong_ = false;    // the frame being received outgrew the frame buffer
 };
 
-}  // namespace tft
+} // namespace tft

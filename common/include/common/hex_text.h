@@ -15,8 +15,8 @@ std::string toHexText(const std::vector<std::uint8_t>& bytes);
 
 struct HexParse {
     std::vector<std::uint8_t> bytes;
-    bool truncated = false;   // the text held more than the limit; the rest was cut
-    std::size_t tokens = 0;   // tokens seen, including the cut ones
+    bool truncated = false; // the text held more than the limit; the rest was cut
+    std::size_t tokens = 0; // tokens seen, including the cut ones
 };
 
 // Splits at blanks (space, tab, CR, LF), reads each token as hexadecimal the
@@ -24,4 +24,4 @@ struct HexParse {
 // without hex digits gives 0. At most `limit` bytes are kept.
 HexParse parseHexText(std::string_view text, std::size_t limit = 1024);
 
-}  // namespace tft
+} // namespace tft

@@ -17,11 +17,11 @@ std::filesystem::path joinProjectPath(const std::filesystem::path& folder,
                                       std::string_view relative);
 
 enum class Confinement {
-    Inside,        // a sub-folder or file of the project folder
-    Empty,         // empty or blanks only
-    Absolute,      // starts at a root or names a drive
-    Escapes,       // climbs out of the project folder with ".."
-    FolderItself,  // "." or "output/.." and the like: the project folder itself
+    Inside,       // a sub-folder or file of the project folder
+    Empty,        // empty or blanks only
+    Absolute,     // starts at a root or names a drive
+    Escapes,      // climbs out of the project folder with ".."
+    FolderItself, // "." or "output/.." and the like: the project folder itself
 };
 
 // Classifies a project-relative path without touching the disk.
@@ -32,4 +32,4 @@ const char* describeConfinement(Confinement c);
 // The folder of the running program (the application folder).
 std::filesystem::path applicationDir();
 
-}  // namespace tft
+} // namespace tft

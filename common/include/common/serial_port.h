@@ -98,4 +98,4 @@ private:
     CommTimeouts timeouts_{};
 };
 
-}  // namespace tft
+} // namespace tft

@@ -26,8 +26,7 @@ public:
     std::optional<std::string> GetAttribute(const std::string& xpath,
                                             const std::string& name) const;
     // Sets (creating if needed) an attribute of the first node at `xpath`.
-    bool SetAttribute(const std::string& xpath, const std::string& name,
-                      const std::string& value);
+    bool SetAttribute(const std::string& xpath, const std::string& name, const std::string& value);
     // Removes the first node at `xpath`.
     bool RemoveNode(const std::string& xpath);
 
@@ -43,4 +42,4 @@ private:
     bool modified_ = false;
 };
 
-}  // namespace tft
+} // namespace tft

@@ -12,9 +12,9 @@ namespace tft {
 
 // The compiler's and simulator's record, fields in catalogue order.
 struct DeviceProp {
-    static constexpr std::size_t kTypeNameMax = 259;  // characters; longer names are cut
+    static constexpr std::size_t kTypeNameMax = 259; // characters; longer names are cut
 
-    std::u16string TypeName;  // at most kTypeNameMax UTF-16 units
+    std::u16string TypeName; // at most kTypeNameMax UTF-16 units
     std::int32_t TypeID = 0;
     double ScreenSize = 4.3;
     std::int32_t ScreenResolutionWidth = 0;
@@ -56,6 +56,7 @@ public:
     // Loads a catalogue from a given file (tests, tools); never fails outwardly.
     static DeviceCatalogue load(const std::filesystem::path& file);
     static DeviceCatalogue parse(const std::string& xmlText);
+    static DeviceCatalogue fromRecords(std::vector<CDeviceInfoProp> devices);
 
     // The first record with this TypeID (file order), or null.
     const CDeviceInfoProp* findByType(std::int32_t typeId) const;
@@ -66,4 +67,4 @@ private:
     std::vector<CDeviceInfoProp> devices_;
 };
 
-}  // namespace tft
+} // namespace tft
