@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tft;
@@ -192,4 +193,29 @@ TEST_F(SerialPortTest, ClosedPortDoesNothingAndNeverThrows) {
     port.Open(pty.name(), 9600);
     port.Close();
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u);
+}
+
+TEST_F(SerialPortTest, TwoThreadsShareOnePort) {
+    port.Open(pty.name(), 115200);
+    CommTimeouts t;
+    t.ReadIntervalTimeout = 0xFFFFFFFFu;
+    port.SetTimeouts(t);
+    constexpr int kFrames = 200;
+    std::thread writer([&] {
+        for (int i = 0; i < kFrames; ++i)
+            port.Write("\xEE\x01\xFF\xFC\xFF\xFF", 6);
+    });
+    std::thread poller([&] {
+        char buf[16];
+        for (int i = 0; i < kFrames; ++i) {
+            (void)port.Read(buf, sizeof buf);
+            (void)port.GetBaudRate();
+        }
+    });
+    const std::string received = pty.receive(6 * kFrames);
+    writer.join();
+    poller.join();
+    ASSERT_EQ(received.size(), 6u * kFrames);
+    for (int i = 0; i < kFrames; ++i) // frames never interleave
+        EXPECT_EQ(received.substr(6 * i, 6), std::string("\xEE\x01\xFF\xFC\xFF\xFF", 6));
 }
