@@ -2,5 +2,5 @@
 function(tft_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
-    -Wunused -Woverloaded-virtual -Wnull-dereference -Wformat=2 -Werror)
+    -Wunused -Woverloaded-virtual -Wformat=2 -Werror)
 endfunction()
