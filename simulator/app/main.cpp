@@ -1,0 +1,147 @@
+// dunmere: runs a compiled project as the panel would.
+//   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
+#include "common/serial_port.h"
+#include "simulator/realtime_panel.h"
+#include "simulator/script.h"
+#include "simulator/virtual_panel.h"
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Options {
+    bool headless = false;
+    std::string project;
+    std::string script;
+    std::string pty;
+    std::string serial;
+    std::uint32_t baud = 9600;
+    std::string error;
+};
+
+const char* kUsage =
+    "usage: dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]\n";
+
+Options parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc)
+                o.error = a + " needs a value";
+            else
+                into = argv[++i];
+        };
+        if (a == "--headless") {
+            o.headless = true;
+        } else if (a == "--script") {
+            value(o.script);
+        } else if (a == "--pty") {
+            value(o.pty);
+        } else if (a == "--serial") {
+            value(o.serial);
+        } else if (a == "--baud") {
+            std::string text;
+            value(text);
+            try {
+                o.baud = static_cast<std::uint32_t>(std::stoul(text));
+            } catch (...) {
+                o.error = "--baud needs a number";
+            }
+        } else if (a == "-p") {
+            value(o.project);
+        } else if (!a.empty() && a[0] == '-') {
+            o.error = "unknown option " + a;
+        } else if (o.project.empty()) {
+            o.project = a;
+        } else {
+            o.error = "more than one project given";
+        }
+        if (!o.error.empty())
+            break;
+    }
+    if (o.error.empty() && !o.pty.empty() && !o.serial.empty())
+        o.error = "--pty and --serial exclude each other";
+    if (o.error.empty() && !o.script.empty() && (!o.pty.empty() || !o.serial.empty()))
+        o.error = "a script runs on virtual time without a serial line";
+    return o;
+}
+
+int runScriptFile(const Options& o) {
+    std::ifstream in(o.script);
+    if (!in) {
+        std::cerr << "dunmere: cannot read " << o.script << "\n";
+        return 2;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    const tft::Script script = tft::parseScript(text.str());
+    if (!script.ok()) {
+        std::cerr << "dunmere: " << o.script << ": " << script.error << "\n";
+        return 2;
+    }
+    std::string report;
+    const int rc = tft::runScript(script, o.project, report);
+    (rc == 0 ? std::cout : std::cerr) << report;
+    return rc;
+}
+
+int serve(const Options& o) {
+    // Signals are taken by sigwait below, not by whichever thread they hit.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    tft::RealtimePanel panel;
+    std::string error;
+    if (!panel.Open(o.project, &error)) {
+        std::cerr << "dunmere: " << error << "\n";
+        return 2;
+    }
+    std::unique_ptr<tft::Line> line;
+    if (!o.pty.empty())
+        line = tft::PtyLine::Create(o.pty, &error);
+    else if (!o.serial.empty())
+        line = tft::PortLine::Open(o.serial, o.baud, &error);
+    if ((!o.pty.empty() || !o.serial.empty()) && !line) {
+        std::cerr << "dunmere: " << error << "\n";
+        return 2;
+    }
+    if (line) {
+        std::cout << "serial line: " << line->Describe() << std::endl;
+        panel.Attach(std::move(line));
+    }
+    panel.Start();
+    std::cout << "running " << o.project << " (stop with Ctrl+C)" << std::endl;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    const bool stopped = panel.Stop();
+    std::cout << "stopped" << (stopped ? "" : " (the core did not end in time)") << std::endl;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options o = parse(argc, argv);
+    if (!o.error.empty()) {
+        std::cerr << "dunmere: " << o.error << "\n" << kUsage;
+        return 2;
+    }
+    if (o.project.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    if (!o.headless) {
+        std::cerr << "dunmere: the window is not built yet; use --headless\n" << kUsage;
+        return 2;
+    }
+    return o.script.empty() ? serve(o) : runScriptFile(o);
+}

@@ -1,0 +1,59 @@
+// The panel on virtual time: the core, the hardware layer and a simulated
+// device driven step by step on the calling thread, deterministic to the
+// pixel. The core is one per process, so there is one virtual panel at a time.
+#pragma once
+
+#include "simulator/sim_device.h"
+#include "simulator/traffic_log.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tft {
+
+class VirtualPanel {
+public:
+    VirtualPanel();
+    ~VirtualPanel();
+    VirtualPanel(const VirtualPanel&) = delete;
+    VirtualPanel& operator=(const VirtualPanel&) = delete;
+
+    // Loads the compiled project beside `siPath` and has the core reload it.
+    bool Open(const std::filesystem::path& siPath, std::string* error);
+
+    // Host bytes into the core; runs the core until it has taken them.
+    void Push(const std::vector<std::uint8_t>& bytes);
+    // Lets `ms` milliseconds of panel time pass. False once the core ended.
+    bool Advance(std::uint32_t ms);
+    // Runs until `count` bytes were sent since the last Take, or `ms` passed.
+    bool WaitForSent(std::size_t count, std::uint32_t ms);
+    // Takes the first `count` bytes the panel sent (fewer when fewer came).
+    std::vector<std::uint8_t> TakeSent(std::size_t count);
+    std::size_t PendingSent() const { return sent_.size(); }
+
+    std::uint32_t Now() const;
+    SimDevice& Device() { return device_; }
+    TrafficLog& Log() { return log_; }
+
+private:
+    bool runUntilIdle();
+
+    SimDevice device_;
+    TrafficLog log_;
+    std::vector<std::uint8_t> sent_;
+    bool running_ = true;
+};
+
+// Runs a parsed script against the project; prints screenshots written and
+// failures. Returns 0 when every expectation was met, 1 on a failed
+// expectation, 2 when the project cannot be opened or a screenshot written.
+int runScript(const struct Script& script, const std::filesystem::path& siPath,
+              std::string& report);
+
+// Writes an RGB565 frame as a PNG.
+bool savePng(const std::vector<std::uint16_t>& frame, int width, int height,
+             const std::string& file, std::string* error);
+
+} // namespace tft

@@ -1,0 +1,119 @@
+// The panel on virtual time, and the headless runner through the real program.
+#include "simulator/script.h"
+#include "simulator/virtual_panel.h"
+
+#include <QImage>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tft;
+
+namespace {
+
+class PanelFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("virtual_panel_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        std::vector<char> header(136, 0);
+        header[88] = 3; // the 800 x 480 model
+        std::ofstream(dir / "empty.si", std::ios::binary).write(header.data(), 136);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    int runScriptText(const std::string& text, std::string& report) {
+        const Script s = parseScript(text);
+        EXPECT_TRUE(s.ok()) << s.error;
+        return runScript(s, dir / "empty.si", report);
+    }
+
+    // Runs the real program; returns its exit status and output.
+    int dunmere(const std::string& args, std::string& output) {
+        const std::string command = std::string(TFT_APP_DIR) + "/dunmere " + args + " 2>&1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        char buf[512];
+        while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
+            output.append(buf, n);
+        const int status = ::pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::filesystem::path dir;
+};
+
+} // namespace
+
+TEST_F(PanelFolder, HandshakeIsAnsweredWithinTheExpectation) {
+    std::string report;
+    EXPECT_EQ(runScriptText("send EE 04 FF FC FF FF\nexpect EE 55 FF FC FF FF\n", report), 0)
+        << report;
+}
+
+TEST_F(PanelFolder, WrongExpectationReportsExpectedAndActual) {
+    std::string report;
+    EXPECT_EQ(runScriptText("send EE 04 FF FC FF FF\nexpect EE 56 FF FC FF FF\n", report), 1);
+    EXPECT_NE(report.find("line 2: expected EE 56 FF FC FF FF"), std::string::npos) << report;
+    EXPECT_NE(report.find("line 2: actual   EE 55 FF FC FF FF"), std::string::npos) << report;
+}
+
+TEST_F(PanelFolder, SilenceFailsAnExpectation) {
+    std::string report;
+    EXPECT_EQ(runScriptText("expect EE 55\n", report), 1);
+    EXPECT_NE(report.find("(nothing)"), std::string::npos) << report;
+}
+
+TEST_F(PanelFolder, ScreenshotShowsTheDrawingAndIsReproducible) {
+    const std::string shot1 = (dir / "one.png").string();
+    const std::string shot2 = (dir / "two.png").string();
+    const std::string drawing =
+        "send EE 60 00 FF FC FF FF\n"                      // full brightness
+        "send EE 41 F8 00 FF FC FF FF\n"                   // red foreground
+        "send EE 55 00 0A 00 14 00 1D 00 27 FF FC FF FF\n" // fill (10,20)-(29,39)
+        "wait 200\n";
+    std::string report;
+    ASSERT_EQ(runScriptText(drawing + "screenshot " + shot1 + "\n", report), 0) << report;
+    ASSERT_EQ(runScriptText(drawing + "screenshot " + shot2 + "\n", report), 0) << report;
+    const QImage one(QString::fromStdString(shot1));
+    const QImage two(QString::fromStdString(shot2));
+    ASSERT_EQ(one.size(), QSize(800, 480));
+    EXPECT_EQ(one, two);
+    EXPECT_EQ(one.pixel(10, 20), qRgb(0xFF, 0, 0));
+    EXPECT_EQ(one.pixel(29, 39), qRgb(0xFF, 0, 0));
+    EXPECT_NE(one.pixel(30, 39), qRgb(0xFF, 0, 0));
+}
+
+TEST_F(PanelFolder, RealProgramRunsAScript) {
+    std::ofstream(dir / "ok.txt") << "send EE 04 FF FC FF FF\nexpect EE 55 FF FC FF FF\n"
+                                  << "screenshot " << (dir / "shot.png").string() << "\n";
+    std::string output;
+    EXPECT_EQ(dunmere("--headless " + (dir / "empty.si").string() + " --script " +
+                          (dir / "ok.txt").string(),
+                      output),
+              0)
+        << output;
+    EXPECT_NE(output.find("screenshot "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "shot.png"));
+}
+
+TEST_F(PanelFolder, RealProgramRejectsBadScriptsAndArguments) {
+    std::ofstream(dir / "bad.txt") << "wait 10\nsend EE ZZ\n";
+    std::string output;
+    EXPECT_EQ(dunmere("--headless " + (dir / "empty.si").string() + " --script " +
+                          (dir / "bad.txt").string(),
+                      output),
+              2);
+    EXPECT_NE(output.find("line 2: 'ZZ' is not a hex byte"), std::string::npos) << output;
+    output.clear();
+    EXPECT_EQ(dunmere("--headless " + (dir / "missing.si").string() + " --script " +
+                          (dir / "bad.txt").string(),
+                      output),
+              2);
+    output.clear();
+    EXPECT_EQ(dunmere("--headless --frobnicate", output), 2);
+    EXPECT_NE(output.find("unknown option --frobnicate"), std::string::npos) << output;
+}
