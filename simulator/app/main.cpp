@@ -1,10 +1,14 @@
 // dunmere: runs a compiled project as the panel would.
 //   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
+#include "../ui/main_window.h"
+#include "../ui/single_instance.h"
 #include "common/serial_port.h"
 #include "simulator/realtime_panel.h"
 #include "simulator/script.h"
 #include "simulator/virtual_panel.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -24,8 +28,9 @@ struct Options {
     std::string error;
 };
 
-const char* kUsage =
-    "usage: dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]\n";
+const char* kUsage = "usage: dunmere [FILE.si | -p FILE.si]\n"
+                     "       dunmere --headless FILE.si [--script FILE] [--pty LINK | "
+                     "--serial DEVICE --baud N]\n";
 
 Options parse(int argc, char** argv) {
     Options o;
@@ -127,6 +132,30 @@ int serve(const Options& o) {
     return 0;
 }
 
+int runWindow(int argc, char** argv, const Options& o) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Pellisor"));
+    QApplication::setApplicationName(QStringLiteral("Dunmere"));
+    const QString project = QString::fromStdString(o.project);
+    tft::SingleInstance instance(tft::SingleInstance::defaultName());
+    if (instance.handOver(project))
+        return 0;
+    tft::CDunmereDlg window;
+    auto open = [&window](const QString& path) {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+        QString error;
+        if (!path.isEmpty() && !window.openProject(path, &error))
+            QMessageBox::warning(&window, window.windowTitle(), error);
+    };
+    instance.listen(open);
+    open(project);
+    window.resize(window.sizeHint());
+    window.show();
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -135,12 +164,10 @@ int main(int argc, char** argv) {
         std::cerr << "dunmere: " << o.error << "\n" << kUsage;
         return 2;
     }
+    if (!o.headless)
+        return runWindow(argc, argv, o);
     if (o.project.empty()) {
         std::cerr << kUsage;
-        return 2;
-    }
-    if (!o.headless) {
-        std::cerr << "dunmere: the window is not built yet; use --headless\n" << kUsage;
         return 2;
     }
     return o.script.empty() ? serve(o) : runScriptFile(o);

@@ -48,7 +48,8 @@ VirtualPanel::~VirtualPanel() {
 
 bool VirtualPanel::Open(const std::filesystem::path& siPath, std::string* error) {
     int w = 0, h = 0;
-    if (!device_.LoadProject(siPath, DeviceCatalogue::instance(), &w, &h, error))
+    if (!device_.LoadProject(siPath, catalogue_ ? *catalogue_ : DeviceCatalogue::instance(), &w, &h,
+                             error))
         return false;
     tft_set_size(w, h);
     tft_reset();

@@ -15,6 +15,8 @@
 
 namespace tft {
 
+class DeviceCatalogue;
+
 class RealtimePanel {
 public:
     RealtimePanel();
@@ -33,11 +35,15 @@ public:
     // Ends the core loop, waiting at most `wait` for it; false when it did not end.
     bool Stop(std::chrono::milliseconds wait = std::chrono::seconds(3));
 
+    // The catalogue that names the panel sizes (the application folder's by default).
+    void SetCatalogue(const DeviceCatalogue& catalogue) { catalogue_ = &catalogue; }
+
     SimDevice& Device() { return device_; }
     TrafficLog& Log() { return log_; }
 
 private:
     SimDevice device_;
+    const DeviceCatalogue* catalogue_ = nullptr;
     TrafficLog log_;
     std::shared_ptr<SerialBridge> bridge_;
     std::mutex bridgeLock_;

@@ -13,6 +13,8 @@
 
 namespace tft {
 
+class DeviceCatalogue;
+
 class VirtualPanel {
 public:
     VirtualPanel();
@@ -34,6 +36,9 @@ public:
     std::size_t PendingSent() const { return sent_.size(); }
 
     std::uint32_t Now() const;
+    // The catalogue that names the panel sizes (the application folder's by default).
+    void SetCatalogue(const DeviceCatalogue& catalogue) { catalogue_ = &catalogue; }
+
     SimDevice& Device() { return device_; }
     TrafficLog& Log() { return log_; }
 
@@ -41,6 +46,7 @@ private:
     bool runUntilIdle();
 
     SimDevice device_;
+    const DeviceCatalogue* catalogue_ = nullptr;
     TrafficLog log_;
     std::vector<std::uint8_t> sent_;
     bool running_ = true;

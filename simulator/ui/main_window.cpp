@@ -1,0 +1,171 @@
+#include "main_window.h"
+
+#include "log_dialog.h"
+#include "screen_widget.h"
+#include "sys_config_dialog.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace tft {
+
+namespace {
+
+QSettings settings() {
+    return QSettings(QStringLiteral("Pellisor"), QStringLiteral("Dunmere"));
+}
+
+} // namespace
+
+CDunmereDlg::CDunmereDlg(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Dunmere"));
+    screen_ = new CScreemWnd(panel_.Device(), this);
+    setCentralWidget(screen_);
+    log_ = new CLogDlg(panel_.Log(), this);
+
+    QSettings s = settings();
+    s.beginGroup(QStringLiteral("Settings"));
+    port_ = s.value(QStringLiteral("Port"), CSysConfigDlg::kVirtualPort).toString();
+    baud_ = s.value(QStringLiteral("Baud"), 9600).toInt();
+    const bool showLog = s.value(QStringLiteral("ShowLog"), 1).toInt() != 0;
+    s.endGroup();
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
+    file->addAction(QStringLiteral("打开工程..."), QKeySequence::Open, this,
+                    &CDunmereDlg::chooseProject);
+    file->addSeparator();
+    file->addAction(QStringLiteral("退出"), QKeySequence::Quit, this, &QWidget::close);
+    QMenu* line = menuBar()->addMenu(QStringLiteral("串口"));
+    line->addAction(QStringLiteral("串口设置..."), this, &CDunmereDlg::configureLine);
+    lineAction_ = line->addAction(QStringLiteral("打开串口"), this, &CDunmereDlg::toggleLine);
+    QMenu* view = menuBar()->addMenu(QStringLiteral("查看"));
+    logAction_ = view->addAction(QStringLiteral("通信记录"));
+    logAction_->setCheckable(true);
+    connect(logAction_, &QAction::toggled, this, &CDunmereDlg::setLogShown);
+
+    QToolBar* bar = addToolBar(QStringLiteral("串口"));
+    bar->addAction(QStringLiteral("串口设置..."), this, &CDunmereDlg::configureLine);
+    bar->addAction(lineAction_);
+    bar->addAction(logAction_);
+    lineLabel_ = new QLabel(QStringLiteral("串口未打开"), this);
+    lineLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    projectLabel_ = new QLabel(this);
+    statusBar()->addWidget(projectLabel_, 1);
+    statusBar()->addPermanentWidget(lineLabel_);
+
+    logAction_->setChecked(showLog);
+    setLogShown(showLog);
+    panel_.Start();
+}
+
+CDunmereDlg::~CDunmereDlg() {
+    panel_.Stop();
+    // The children use the panel, which goes before QWidget deletes them.
+    delete log_;
+    delete screen_;
+}
+
+bool CDunmereDlg::openProject(const QString& siPath, QString* error) {
+    std::string why;
+    if (!panel_.Open(siPath.toStdString(), &why)) {
+        if (error)
+            *error = QString::fromStdString(why);
+        return false;
+    }
+    projectLabel_->setText(siPath);
+    screen_->updateGeometry();
+    screen_->update();
+    return true;
+}
+
+bool CDunmereDlg::openLine(const QString& port, int baud, QString* error) {
+    std::string why;
+    std::unique_ptr<Line> line;
+    if (port == CSysConfigDlg::kVirtualPort)
+        line = PtyLine::Create(std::string(), &why);
+    else
+        line = PortLine::Open(port.toStdString(), std::uint32_t(baud), &why);
+    if (!line) {
+        if (error)
+            *error = QString::fromStdString(why);
+        return false;
+    }
+    port_ = port;
+    baud_ = baud;
+    const QString text = QString::fromStdString(line->Describe());
+    panel_.Attach(std::move(line));
+    lineLabel_->setText(
+        port == CSysConfigDlg::kVirtualPort ? QStringLiteral("虚拟串口: %1").arg(text) : text);
+    lineAction_->setText(QStringLiteral("关闭串口"));
+    return true;
+}
+
+void CDunmereDlg::closeLine() {
+    panel_.Attach(nullptr);
+    lineLabel_->setText(QStringLiteral("串口未打开"));
+    lineAction_->setText(QStringLiteral("打开串口"));
+}
+
+void CDunmereDlg::setLogShown(bool shown) {
+    log_->setVisible(shown);
+    if (logAction_->isChecked() != shown)
+        logAction_->setChecked(shown);
+}
+
+void CDunmereDlg::chooseProject() {
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("打开工程"), QString(),
+                                                      QStringLiteral("TFT工程(*.si)"));
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!openProject(file, &error))
+        QMessageBox::warning(this, windowTitle(), error);
+}
+
+void CDunmereDlg::configureLine() {
+    CSysConfigDlg dialog(port_, baud_, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool reopen = lineOpen();
+    if (reopen && dialog.port() == port_) {
+        // Same line, new rate: applied to the open port.
+        baud_ = dialog.baud();
+        panel_.Device().SetBaudRate(baud_);
+        return;
+    }
+    port_ = dialog.port();
+    baud_ = dialog.baud();
+    if (reopen) {
+        closeLine();
+        toggleLine();
+    }
+}
+
+void CDunmereDlg::toggleLine() {
+    if (lineOpen()) {
+        closeLine();
+        return;
+    }
+    QString error;
+    if (!openLine(port_, baud_, &error))
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("打开串口失败：%1").arg(error));
+}
+
+void CDunmereDlg::closeEvent(QCloseEvent* event) {
+    closeLine();
+    panel_.Stop();
+    QSettings s = settings();
+    s.beginGroup(QStringLiteral("Settings"));
+    s.setValue(QStringLiteral("ShowLog"), log_->isVisible() ? 1 : 0);
+    s.setValue(QStringLiteral("Port"), port_);
+    s.setValue(QStringLiteral("Baud"), baud_);
+    s.endGroup();
+    event->accept();
+}
+
+} // namespace tft
