@@ -1,0 +1,4 @@
+if(TARGET dunmere_host AND TARGET nimbrel_static AND TARGET haldrun_static)
+  tft_benchmark(simulator SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/simulator_bench.cpp
+    LIBS dunmere_host nimbrel_static haldrun_static)
+endif()

@@ -1,0 +1,110 @@
+// The simulator at work on real time: CPU used while idle, and host command
+// throughput through a pseudo-terminal, against the 2,000,000-baud line rate.
+#include "common/serial_port.h"
+#include "simulator/realtime_panel.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono;
+
+std::filesystem::path emptyProject() {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("bench_sim_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::vector<char> header(136, 0);
+    header[88] = 3;
+    std::ofstream(dir / "empty.si", std::ios::binary).write(header.data(), 136);
+    return dir / "empty.si";
+}
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU share of one core used by a running panel with no traffic (target < 2%).
+void IdleCpu(benchmark::State& state) {
+    tft::RealtimePanel panel;
+    panel.Open(emptyProject(), nullptr);
+    panel.Start();
+    std::this_thread::sleep_for(seconds(1)); // past the start-up
+    for (auto _ : state) {
+        const double cpu0 = cpuSeconds();
+        const auto t0 = steady_clock::now();
+        std::this_thread::sleep_for(seconds(10));
+        const double wall = duration<double>(steady_clock::now() - t0).count();
+        const double share = (cpuSeconds() - cpu0) / wall;
+        state.SetIterationTime(wall);
+        state.counters["cpu_share_percent"] = share * 100;
+        state.counters["ratio_to_2_percent_limit"] = share / 0.02;
+    }
+    panel.Stop();
+}
+BENCHMARK(IdleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// Drawing frames pushed through a pseudo-terminal as fast as the panel takes them.
+void HostThroughput(benchmark::State& state) {
+    tft::RealtimePanel panel;
+    panel.Open(emptyProject(), nullptr);
+    const auto link =
+        std::filesystem::temp_directory_path() / ("bench_pty_" + std::to_string(::getpid()));
+    std::string error;
+    panel.Attach(tft::PtyLine::Create(link.string(), &error));
+    panel.Start();
+    tft::CSerialPort host;
+    host.Open(link.string(), 2000000);
+    // Lines and rectangles, then a handshake whose reply marks the end.
+    std::vector<std::uint8_t> stream;
+    for (int i = 0; i < 2000; ++i) {
+        const std::uint8_t x = static_cast<std::uint8_t>(i % 200);
+        const std::vector<std::uint8_t> line = {0xEE, 0x51, 0,    x,    0,    10,   1,
+                                                0x20, 1,    0x00, 0xFF, 0xFC, 0xFF, 0xFF};
+        const std::vector<std::uint8_t> rect = {0xEE, 0x54, 0,    10,   0,    x,    0,
+                                                200,  1,    0x00, 0xFF, 0xFC, 0xFF, 0xFF};
+        stream.insert(stream.end(), line.begin(), line.end());
+        stream.insert(stream.end(), rect.begin(), rect.end());
+    }
+    const std::uint8_t handshake[] = {0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF};
+    tft::CommTimeouts t;
+    t.ReadTotalTimeoutConstant = 20000;
+    host.SetTimeouts(t);
+    for (auto _ : state) {
+        const auto t0 = steady_clock::now();
+        // The panel drops whole frames when its queue fills, so the host sends
+        // blocks well under the queue size, each closed by a handshake whose
+        // reply says the block was taken, as a careful host at line rate would.
+        std::size_t sent = 0;
+        for (std::size_t i = 0; i < stream.size(); i += 2800) {
+            const std::size_t n = std::min<std::size_t>(2800, stream.size() - i);
+            host.Write(stream.data() + i, n);
+            host.Write(handshake, sizeof handshake);
+            std::uint8_t reply[6];
+            if (host.Read(reply, sizeof reply) != sizeof reply) {
+                state.SkipWithError("the panel did not answer a block");
+                break;
+            }
+            sent += n + sizeof handshake;
+        }
+        const double wall = duration<double>(steady_clock::now() - t0).count();
+        state.SetIterationTime(wall);
+        const double rate = double(sent) / wall;
+        state.counters["bytes_per_second"] = rate;
+        state.counters["ratio_to_line_rate"] = rate / 200000.0;
+    }
+    panel.Stop();
+}
+BENCHMARK(HostThroughput)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
