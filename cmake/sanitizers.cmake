@@ -11,6 +11,11 @@ elseif(NOT TFT_SANITIZE STREQUAL "")
   message(FATAL_ERROR "TFT_SANITIZE must be empty, address or thread")
 endif()
 
-if(TFT_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  message(FATAL_ERROR "TFT_FUZZ needs clang (CC=clang CXX=clang++)")
+if(TFT_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "TFT_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  # Coverage for the whole tree, so the fuzzers see into the libraries.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
 endif()

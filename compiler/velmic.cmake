@@ -1,0 +1,32 @@
+# The compiler library (project model, messages, build driver) and velmic, a
+# thin main over it that the tests run as a real program.
+add_library(velmic_lib STATIC
+  src/attributes.cpp
+  src/build_action_manager.cpp
+  src/build_driver.cpp
+  src/build_hooks.cpp
+  src/identifiers.cpp
+  src/item_compilers.cpp
+  src/item_editor.cpp
+  src/item_registry.cpp
+  src/items.cpp
+  src/messages.cpp
+  src/options.cpp
+  src/project.cpp)
+target_include_directories(velmic_lib PUBLIC include)
+target_link_libraries(velmic_lib PUBLIC tft_catalogue tft_common dorsalis pugixml::pugixml)
+tft_warnings(velmic_lib)
+
+add_executable(velmic src/velmic_main.cpp)
+target_link_libraries(velmic PRIVATE velmic_lib)
+tft_program(velmic)
+
+tft_test(velmic_tests
+  SOURCES
+    tests/attributes_test.cpp
+    tests/items_test.cpp
+    tests/messages_test.cpp
+    tests/project_test.cpp
+    tests/velmic_cli_test.cpp
+  LIBS velmic_lib)
+add_dependencies(velmic_tests velmic)
