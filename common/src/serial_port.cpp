@@ -170,8 +170,13 @@ std::size_t CSerialPort::Read(void* buffer, std::size_t length) {
             throw CSerialException(errno, "waiting for " + name_ + " failed");
         if (rc > 0 && (p.revents & (POLLERR | POLLNVAL)))
             throw CSerialException(EIO, "read from " + name_ + " failed");
-        if (rc > 0 && (p.revents & POLLHUP) && !(p.revents & POLLIN))
-            break; // the other end went away: nothing more will come
+        if (rc > 0 && (p.revents & POLLHUP) && !(p.revents & POLLIN)) {
+            // The device is gone (unplugged, or the other end of a
+            // pseudo-terminal closed): hand over what came, then report it.
+            if (got > 0)
+                break;
+            throw CSerialException(EIO, name_ + " hung up (the device is gone)");
+        }
     }
     return got;
 }

@@ -23,12 +23,16 @@ public:
             name_ = name;
     }
     ~PtyPair() {
-        if (master_ >= 0)
-            ::close(master_);
+        closeMaster();
         if (slave_ >= 0)
             ::close(slave_);
     }
     const std::string& name() const { return name_; }
+    void closeMaster() {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
     void send(const std::string& bytes) const {
         ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
@@ -178,6 +182,18 @@ TEST_F(SerialPortTest, PurgeDiscardsPendingInput) {
     char buf[32];
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u);
     EXPECT_TRUE(port.Purge(PURGE_TXABORT | PURGE_TXCLEAR));
+}
+
+TEST_F(SerialPortTest, VanishedDeviceIsAnErrorNotAnEndlessTimeout) {
+    port.Open(pty.name(), 115200);
+    CommTimeouts t;
+    t.ReadTotalTimeoutConstant = 5000;
+    port.SetTimeouts(t);
+    pty.send("ab");
+    char buf[8];
+    EXPECT_EQ(port.Read(buf, 2), 2u);
+    pty.closeMaster();
+    EXPECT_THROW(port.Read(buf, sizeof buf), CSerialException);
 }
 
 TEST_F(SerialPortTest, ClosedPortDoesNothingAndNeverThrows) {

@@ -121,6 +121,10 @@ int serve(const Options& o) {
     }
     if (line) {
         std::cout << "serial line: " << line->Describe() << std::endl;
+        panel.SetLineFailureHandler([](const std::string& why) {
+            std::cerr << "dunmere: serial line lost: " << why << " (the panel keeps running)"
+                      << std::endl;
+        });
         panel.Attach(std::move(line));
     }
     panel.Start();

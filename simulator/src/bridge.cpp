@@ -106,7 +106,8 @@ long PortLine::Read(std::uint8_t* buffer, std::size_t length, int timeoutMs) {
     port_->SetTimeouts(t);
     try {
         return static_cast<long>(port_->Read(buffer, length));
-    } catch (const CSerialException&) {
+    } catch (const CSerialException& e) {
+        lastError_ = e.GetErrorMessage();
         return -1;
     }
 }
@@ -128,8 +129,9 @@ std::string PortLine::Describe() const {
     return port_->Name() + " at " + std::to_string(port_->GetBaudRate());
 }
 
-SerialBridge::SerialBridge(std::unique_ptr<Line> line, TrafficLog& log, Push push)
-    : line_(std::move(line)), log_(log), push_(std::move(push)) {
+SerialBridge::SerialBridge(std::unique_ptr<Line> line, TrafficLog& log, Push push,
+                           Failure onFailure)
+    : line_(std::move(line)), log_(log), push_(std::move(push)), onFailure_(std::move(onFailure)) {
     thread_ = std::thread([this] { receive(); });
 }
 
@@ -144,9 +146,11 @@ void SerialBridge::receive() {
     while (!stop_) {
         const long n = line_->Read(buffer, sizeof buffer, kReadWaitMs);
         if (n < 0) {
-            // The line went away (a vanished port): keep the panel running, idle.
-            ::usleep(kReadWaitMs * 1000);
-            continue;
+            // The line went away (a vanished port): the panel keeps running,
+            // the owner hears of it, and this thread stops reading.
+            if (onFailure_)
+                onFailure_(line_->Describe() + ": " + line_->LastError());
+            return;
         }
         for (long i = 0; i < n; ++i)
             push_(buffer[i]);

@@ -58,6 +58,11 @@ void RealtimePanel::Attach(std::unique_ptr<Line> line) {
     bridge_ = std::move(bridge);
 }
 
+void RealtimePanel::SetLineFailureHandler(std::function<void(const std::string&)> handler) {
+    std::lock_guard<std::mutex> guard(bridgeLock_);
+    onLineFailure_ = std::move(handler);
+}
+
 std::string RealtimePanel::LineDescription() const {
     auto* self = const_cast<RealtimePanel*>(this);
     std::lock_guard<std::mutex> guard(self->bridgeLock_);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <pty.h>
 #include <unistd.h>
 
 using namespace tft;
@@ -87,4 +88,36 @@ TEST(RealtimePanel, HostOnAPseudoTerminalGetsTheHandshakeReply) {
         EXPECT_TRUE(panel.Stop());
     }
     std::filesystem::remove_all(dir);
+}
+
+TEST(SerialBridge, VanishedPortIsReportedOnceAndReadingStops) {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    std::string error;
+    auto line = PortLine::Open(name, 115200, &error);
+    ASSERT_TRUE(line) << error;
+    TrafficLog log;
+    std::mutex lock;
+    std::vector<std::string> failures;
+    {
+        SerialBridge bridge(
+            std::move(line), log, [](std::uint8_t) {},
+            [&](const std::string& why) {
+                std::lock_guard<std::mutex> g(lock);
+                failures.push_back(why);
+            });
+        ::close(slave);
+        ::close(master); // the device goes away
+        for (int i = 0; i < 500; ++i) {
+            {
+                std::lock_guard<std::mutex> g(lock);
+                if (!failures.empty())
+                    break;
+            }
+            ::usleep(10000);
+        }
+    }
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find(name), std::string::npos) << failures[0];
 }

@@ -60,6 +60,16 @@ CDunmereDlg::CDunmereDlg(QWidget* parent) : QMainWindow(parent) {
 
     logAction_->setChecked(showLog);
     setLogShown(showLog);
+    panel_.SetLineFailureHandler([this](const std::string& why) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, text = QString::fromStdString(why)] {
+                closeLine();
+                lineLabel_->setText(QStringLiteral("串口已断开"));
+                statusBar()->showMessage(text, 10000);
+            },
+            Qt::QueuedConnection);
+    });
     panel_.Start();
 }
 

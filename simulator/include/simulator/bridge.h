@@ -26,6 +26,8 @@ public:
     virtual bool Write(const std::uint8_t* data, std::size_t length) = 0;
     virtual bool SetRate(std::uint32_t baud) = 0;
     virtual std::string Describe() const = 0;
+    // Why the last Read failed.
+    virtual std::string LastError() const { return "the line failed"; }
 };
 
 // A pseudo-terminal whose other end a host program opens like a serial port.
@@ -58,17 +60,23 @@ public:
     bool Write(const std::uint8_t* data, std::size_t length) override;
     bool SetRate(std::uint32_t baud) override;
     std::string Describe() const override;
+    std::string LastError() const override { return lastError_; }
 
 private:
     PortLine();
     std::unique_ptr<CSerialPort> port_;
+    std::string lastError_;
 };
 
 class SerialBridge {
 public:
     using Push = std::function<void(std::uint8_t)>;
+    using Failure = std::function<void(const std::string&)>;
 
-    SerialBridge(std::unique_ptr<Line> line, TrafficLog& log, Push push);
+    // `onFailure` hears once, from the receive thread, that the line failed
+    // (a port unplugged); the bridge then stops reading.
+    SerialBridge(std::unique_ptr<Line> line, TrafficLog& log, Push push,
+                 Failure onFailure = nullptr);
     ~SerialBridge(); // stops the receive thread
     // The core's bytes, written to the line and logged.
     void Send(const std::uint8_t* data, std::size_t length);
@@ -81,6 +89,7 @@ private:
     std::unique_ptr<Line> line_;
     TrafficLog& log_;
     Push push_;
+    Failure onFailure_;
     std::mutex writeLock_;
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 #include <string>
@@ -30,6 +31,8 @@ public:
     void Attach(std::unique_ptr<Line> line);
     bool Attached() const { return bridge_ != nullptr; }
     std::string LineDescription() const;
+    // Told (from the receive thread) when the attached line fails.
+    void SetLineFailureHandler(std::function<void(const std::string&)> handler);
 
     void Start();
     // Ends the core loop, waiting at most `wait` for it; false when it did not end.
@@ -47,6 +50,7 @@ private:
     TrafficLog log_;
     std::shared_ptr<SerialBridge> bridge_;
     std::mutex bridgeLock_;
+    std::function<void(const std::string&)> onLineFailure_;
     std::thread core_;
     std::future<void> coreDone_;
 };
