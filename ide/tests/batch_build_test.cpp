@@ -1,14 +1,12 @@
 // `orvane --build` through the real programs on a copy of the bundled example.
 #include "fonttools/keyboard_pack.h"
+#include "testing/test_support.h"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <optional>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -25,20 +23,13 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    int orvane(const std::string& args, std::string& output) {
-        const std::string command = std::string(TFT_APP_DIR) + "/orvane " + args + " 2>&1";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buf[512];
-        while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
-            output.append(buf, n);
-        const int status = ::pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Runs the real orvane; returns its exit status, appending what it printed.
+    static int orvane(const std::vector<std::string>& args, std::string& output) {
+        const auto run = testsupport::runProgram("orvane", args);
+        output += run.output;
+        return run.status;
     }
-
-    static std::vector<std::uint8_t> bytes(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::vector<std::uint8_t> bytes(const fs::path& p) { return testsupport::readBytes(p); }
 
     fs::path dir;
 };
@@ -47,7 +38,7 @@ protected:
 
 TEST_F(OrvaneBuild, CompilesAndAddsPacksAndDriver) {
     std::string out;
-    ASSERT_EQ(orvane("--build " + (dir / "minimal.tftprj").string(), out), 0) << out;
+    ASSERT_EQ(orvane({"--build", (dir / "minimal.tftprj").string()}, out), 0) << out;
     const fs::path output = dir / "output";
     EXPECT_TRUE(fs::exists(output / "minimal.si"));
     const auto fidx = bytes(output / "minimal.fidx");
@@ -71,7 +62,7 @@ TEST_F(OrvaneBuild, CopiesTheHostDriverSources) {
     if (!fs::is_directory(driver) || fs::is_empty(driver))
         GTEST_SKIP() << "no host driver in the application folder";
     std::string out;
-    ASSERT_EQ(orvane("--build " + (dir / "minimal.tftprj").string(), out), 0) << out;
+    ASSERT_EQ(orvane({"--build", (dir / "minimal.tftprj").string()}, out), 0) << out;
     for (const auto& entry : fs::directory_iterator(driver))
         EXPECT_EQ(bytes(dir / "output" / entry.path().filename()), bytes(entry.path()))
             << entry.path();
@@ -80,13 +71,13 @@ TEST_F(OrvaneBuild, CopiesTheHostDriverSources) {
 TEST_F(OrvaneBuild, FailedCompileWritesNoPacksAndFails) {
     std::ofstream(dir / "broken.tftprj") << "<Orvane Name='broken' DeviceType='3'><Pages>";
     std::string out;
-    EXPECT_NE(orvane("--build " + (dir / "broken.tftprj").string(), out), 0);
+    EXPECT_NE(orvane({"--build", (dir / "broken.tftprj").string()}, out), 0);
     EXPECT_FALSE(fs::exists(dir / "output" / "broken.fidx"));
     EXPECT_NE(out.find("编译失败"), std::string::npos) << out;
 }
 
 TEST_F(OrvaneBuild, BadArgumentsAreRefused) {
     std::string out;
-    EXPECT_EQ(orvane("--frob", out), 2);
+    EXPECT_EQ(orvane({"--frob"}, out), 2);
     EXPECT_NE(out.find("usage"), std::string::npos);
 }

@@ -1,13 +1,12 @@
 // The panel on virtual time, and the headless runner through the real program.
 #include "simulator/script.h"
 #include "simulator/virtual_panel.h"
+#include "testing/test_support.h"
 
 #include <QImage>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tft;
@@ -30,17 +29,6 @@ protected:
         const Script s = parseScript(text);
         EXPECT_TRUE(s.ok()) << s.error;
         return runScript(s, dir / "empty.si", report);
-    }
-
-    // Runs the real program; returns its exit status and output.
-    int dunmere(const std::string& args, std::string& output) {
-        const std::string command = std::string(TFT_APP_DIR) + "/dunmere " + args + " 2>&1";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buf[512];
-        while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
-            output.append(buf, n);
-        const int status = ::pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     std::filesystem::path dir;
@@ -90,30 +78,25 @@ TEST_F(PanelFolder, ScreenshotShowsTheDrawingAndIsReproducible) {
 TEST_F(PanelFolder, RealProgramRunsAScript) {
     std::ofstream(dir / "ok.txt") << "send EE 04 FF FC FF FF\nexpect EE 55 FF FC FF FF\n"
                                   << "screenshot " << (dir / "shot.png").string() << "\n";
-    std::string output;
-    EXPECT_EQ(dunmere("--headless " + (dir / "empty.si").string() + " --script " +
-                          (dir / "ok.txt").string(),
-                      output),
-              0)
-        << output;
-    EXPECT_NE(output.find("screenshot "), std::string::npos);
+    const auto run = testsupport::runProgram("dunmere", {"--headless", (dir / "empty.si").string(),
+                                                         "--script", (dir / "ok.txt").string()});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("screenshot "), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir / "shot.png"));
 }
 
 TEST_F(PanelFolder, RealProgramRejectsBadScriptsAndArguments) {
     std::ofstream(dir / "bad.txt") << "wait 10\nsend EE ZZ\n";
-    std::string output;
-    EXPECT_EQ(dunmere("--headless " + (dir / "empty.si").string() + " --script " +
-                          (dir / "bad.txt").string(),
-                      output),
-              2);
-    EXPECT_NE(output.find("line 2: 'ZZ' is not a hex byte"), std::string::npos) << output;
-    output.clear();
-    EXPECT_EQ(dunmere("--headless " + (dir / "missing.si").string() + " --script " +
-                          (dir / "bad.txt").string(),
-                      output),
-              2);
-    output.clear();
-    EXPECT_EQ(dunmere("--headless --frobnicate", output), 2);
-    EXPECT_NE(output.find("unknown option --frobnicate"), std::string::npos) << output;
+    auto run = testsupport::runProgram("dunmere", {"--headless", (dir / "empty.si").string(),
+                                                   "--script", (dir / "bad.txt").string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("line 2: 'ZZ' is not a hex byte"), std::string::npos) << run.output;
+    std::ofstream(dir / "fine.txt") << "wait 10\n";
+    run = testsupport::runProgram("dunmere", {"--headless", (dir / "missing.si").string(),
+                                              "--script", (dir / "fine.txt").string()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("missing.si"), std::string::npos) << run.output;
+    run = testsupport::runProgram("dunmere", {"--headless", "--frobnicate"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("unknown option --frobnicate"), std::string::npos) << run.output;
 }

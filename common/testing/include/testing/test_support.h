@@ -1,0 +1,43 @@
+// Helpers the module tests share: temporary folders, whole-file reads and
+// running the suite's real programs from the application folder.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, named after the running
+// test and the process, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+    // Writes `text` to a file below the folder, creating its folders.
+    void write(const std::string& relative, const std::string& text) const;
+
+private:
+    fs::path path_;
+};
+
+std::vector<std::uint8_t> readBytes(const fs::path& file);
+
+struct RunResult {
+    int status = -1;    // the exit status as a shell sees it (0..255); -1 killed or not run
+    std::string output; // standard output and standard error, interleaved
+};
+
+// Runs `program` (a path, or a name in the application folder) with `args`,
+// no shell involved, and collects what it prints.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment = {});
+
+} // namespace testsupport

@@ -1,0 +1,73 @@
+#include "testing/test_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+TempFolder::TempFolder() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string test =
+        info ? std::string(info->test_suite_name()) + "_" + info->name() : std::string("test");
+    path_ = fs::temp_directory_path() / ("tft_" + std::to_string(::getpid()) + "_" + test);
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+void TempFolder::write(const std::string& relative, const std::string& text) const {
+    const fs::path file = path_ / relative;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::vector<std::uint8_t> readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+}
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment) {
+    const std::string path =
+        program.find('/') == std::string::npos ? std::string(TFT_APP_DIR) + "/" + program : program;
+    RunResult result;
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return result;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        for (const std::string& assignment : environment)
+            ::putenv(const_cast<char*>(assignment.c_str()));
+        std::vector<char*> argv{const_cast<char*>(path.c_str())};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(path.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        result.output.append(buffer, static_cast<std::size_t>(got));
+    ::close(fds[0]);
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child)
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+} // namespace testsupport
