@@ -1,11 +1,11 @@
 // The first two bytes choose the viewer's settings (width, height, scanning,
 // bit order); the rest is the glyph file. Every row the viewer would show is
 // read and decoded, as painting the whole list would.
+#include "fonttools/glyph_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "fonttools/glyph_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) {
@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tft::fonttools::CellLayout layout;
     layout.width = 8 * (data[0] & 7) + 8;
     layout.height = 8 * ((data[0] >> 3) & 7) + 8;
-    layout.scan = (data[1] & 1) != 0 ? tft::fonttools::Scan::Vertical
-                                     : tft::fonttools::Scan::Horizontal;
+    layout.scan =
+        (data[1] & 1) != 0 ? tft::fonttools::Scan::Vertical : tft::fonttools::Scan::Horizontal;
     layout.msbFirst = (data[1] & 2) != 0;
     // Odd widths exercise the partial-byte paths the dialog never offers.
     if ((data[1] & 4) != 0) {

@@ -1,0 +1,13 @@
+// glimmett: shows the glyphs of a glyph file, sixteen a row.
+#include "glimmett_dlg.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Pellisor"));
+    QApplication::setApplicationName(QStringLiteral("glimmett"));
+    tft::fonttools::CGlimmettDlg dialog;
+    dialog.show();
+    return QApplication::exec();
+}
