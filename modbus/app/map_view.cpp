@@ -1,0 +1,317 @@
+#include "map_view.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace tessary {
+
+namespace {
+
+const char* const kHeaders[kColumnCount] = {
+    "序号(Num)",
+    "用途(Use)",
+    "画面ID(Screen)",
+    "控件ID(Control)",
+    "从机(Slave)",
+    "功能码(FunctionCode)",
+    "起始地址(StartAddress)",
+};
+constexpr int kColumnWidth = 200;
+const char* const kHidden = "------";
+
+std::optional<NumberField> numberField(int column) {
+    switch (column) {
+    case kColScreen:
+        return NumberField::ScreenId;
+    case kColControl:
+        return NumberField::ControlId;
+    case kColSlave:
+        return NumberField::Slave;
+    case kColStart:
+        return NumberField::StartAddress;
+    default:
+        return std::nullopt;
+    }
+}
+
+int fieldValue(const MapRow& row, NumberField f) {
+    switch (f) {
+    case NumberField::ScreenId:
+        return row.screenId;
+    case NumberField::ControlId:
+        return row.controlId;
+    case NumberField::Slave:
+        return row.slave;
+    case NumberField::StartAddress:
+        return row.startAddress;
+    }
+    return 0;
+}
+
+bool idsHidden(const MapRow& row, int column) {
+    return row.use == kUseScreenChange && (column == kColScreen || column == kColControl);
+}
+
+} // namespace
+
+MapTableModel::MapTableModel(MapEditor* editor, QObject* parent)
+    : QAbstractTableModel(parent), editor_(editor),
+      shownRows_(static_cast<int>(editor->document().rows().size())) {
+    connect(editor_, &MapEditor::documentChanged, this, &MapTableModel::documentChanged);
+}
+
+void MapTableModel::documentChanged() {
+    const int rows = static_cast<int>(editor_->document().rows().size());
+    if (rows != shownRows_) {
+        // A structural change: the grid is rebuilt from the document.
+        beginResetModel();
+        shownRows_ = rows;
+        endResetModel();
+    } else if (rows > 0) {
+        emit dataChanged(index(0, 0), index(rows - 1, kColumnCount - 1));
+    }
+}
+
+int MapTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shownRows_;
+}
+
+int MapTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant MapTableModel::data(const QModelIndex& index, int role) const {
+    const auto& rows = editor_->document().rows();
+    if (!index.isValid() || index.row() >= static_cast<int>(rows.size()))
+        return {};
+    const MapRow& row = rows[static_cast<std::size_t>(index.row())];
+    const int col = index.column();
+    if (role == Qt::DisplayRole) {
+        if (col == kColNumber)
+            return index.row();
+        if (col == kColUse)
+            return QString::fromStdString(useText(row.use));
+        if (col == kColFunction)
+            return QString::fromStdString(functionCodeText(row.functionCode));
+        if (idsHidden(row, col))
+            return QString::fromLatin1(kHidden);
+        if (auto f = numberField(col))
+            return fieldValue(row, *f);
+    } else if (role == Qt::EditRole) {
+        if (col == kColUse)
+            return row.use;
+        if (col == kColFunction)
+            return row.functionCode;
+        // Text, so the in-place editor is a plain line edit: anything typed
+        // reaches setData and is clamped there.
+        if (auto f = numberField(col))
+            return QString::number(fieldValue(row, *f));
+    }
+    return {};
+}
+
+QVariant MapTableModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumnCount)
+        return QString::fromUtf8(kHeaders[section]);
+    return QAbstractTableModel::headerData(section, o, role);
+}
+
+Qt::ItemFlags MapTableModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const auto& rows = editor_->document().rows();
+    if (!index.isValid() || index.row() >= static_cast<int>(rows.size()) ||
+        index.column() == kColNumber)
+        return f;
+    if (idsHidden(rows[static_cast<std::size_t>(index.row())], index.column()))
+        return f;
+    return f | Qt::ItemIsEditable;
+}
+
+bool MapTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const auto row = static_cast<std::size_t>(index.row());
+    bool ok = false;
+    if (index.column() == kColUse || index.column() == kColFunction) {
+        const int v = value.toInt(&ok);
+        if (!ok || v < 0 || v > 255)
+            return false;
+        if (index.column() == kColUse)
+            editor_->setUse(row, static_cast<std::uint8_t>(v));
+        else
+            editor_->setFunctionCode(row, static_cast<std::uint8_t>(v));
+        return true;
+    }
+    const auto field = numberField(index.column());
+    if (!field)
+        return false;
+    const QString text = value.toString().trimmed();
+    long long typed = text.toLongLong(&ok);
+    if (!ok) {
+        // Digits beyond the range of a 64-bit number still clamp to the top.
+        static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+        if (!digits.match(text).hasMatch())
+            return false;
+        typed = text.startsWith('-') ? -1 : (1LL << 62);
+    }
+    editor_->setField(row, *field, typed);
+    // A clamped value differs from what was typed even when the stored one
+    // did not change, so the cell is refreshed either way.
+    emit dataChanged(index, index);
+    return true;
+}
+
+QWidget* ChoiceDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                      const QModelIndex& index) const {
+    auto* box = new QComboBox(parent);
+    if (index.column() == kColUse) {
+        for (const auto& u : kUses)
+            box->addItem(QString::fromUtf8(u.text), u.code);
+    } else {
+        for (const auto& c : kFunctionCodes)
+            box->addItem(QString::fromUtf8(c.text), c.code);
+    }
+    return box;
+}
+
+void ChoiceDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* box = static_cast<QComboBox*>(editor);
+    box->setCurrentIndex(box->findData(index.data(Qt::EditRole).toInt()));
+}
+
+void ChoiceDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                  const QModelIndex& index) const {
+    auto* box = static_cast<QComboBox*>(editor);
+    if (box->currentIndex() >= 0)
+        model->setData(index, box->currentData(), Qt::EditRole);
+}
+
+void MapTable::endEdit() {
+    const QModelIndex current = currentIndex();
+    if (QWidget* ed = current.isValid() ? indexWidget(current) : nullptr) {
+        commitData(ed);
+        closeEditor(ed, QAbstractItemDelegate::NoHint);
+    }
+}
+
+MapView::MapView(QWidget* parent) : QWidget(parent) {
+    static int untitledCounter = 0;
+    untitled_ = ++untitledCounter;
+    model_ = new MapTableModel(&editor_, this);
+    table_ = new MapTable(this);
+    table_->setModel(model_);
+    auto* choices = new ChoiceDelegate(table_);
+    table_->setItemDelegateForColumn(kColUse, choices);
+    table_->setItemDelegateForColumn(kColFunction, choices);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int c = 0; c < kColumnCount; ++c)
+        table_->setColumnWidth(c, kColumnWidth);
+    table_->verticalHeader()->hide();
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(table_);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MapView::selectionChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MapView::selectionChanged, Qt::UniqueConnection);
+        emit selectionChanged();
+    });
+}
+
+void MapView::setFilePath(const QString& path) {
+    path_ = path;
+    setWindowTitle(displayName() + QStringLiteral("[*]"));
+}
+
+QString MapView::displayName() const {
+    return path_.isEmpty() ? QStringLiteral("Map%1.mbm").arg(untitled_)
+                           : QFileInfo(path_).fileName();
+}
+
+void MapView::addRow() {
+    table_->endEdit();
+    const int row = static_cast<int>(editor_.addRow());
+    table_->selectRow(row);
+}
+
+bool MapView::hasSelection() const {
+    return table_->selectionModel()->hasSelection();
+}
+
+void MapView::deleteSelected() {
+    table_->endEdit();
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& i : table_->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(i.row()));
+    const long select = editor_.removeRows(rows);
+    if (select >= 0)
+        table_->selectRow(static_cast<int>(select));
+}
+
+void MapView::deleteAll(bool confirmed) {
+    if (!confirmed)
+        return;
+    table_->endEdit();
+    editor_.removeAll();
+}
+
+bool MapView::save(const QString& path, QString* error) {
+    table_->endEdit();
+    std::string why;
+    if (!editor_.document().saveFile(path.toStdString(), &why)) {
+        if (error)
+            *error = QString::fromStdString(why);
+        return false;
+    }
+    editor_.undoStack()->setClean();
+    setFilePath(path);
+    return true;
+}
+
+DeviceAddressDialog::DeviceAddressDialog(int address, QWidget* parent)
+    : QDialog(parent), address_(address) {
+    setWindowTitle(QStringLiteral("设备配置"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("设备地址(201~210):"), this));
+    field_ = new QLineEdit(QString::number(address), this);
+    layout->addWidget(field_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DeviceAddressDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &DeviceAddressDialog::reject);
+}
+
+std::optional<int> DeviceAddressDialog::parse(const QString& text) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < kDeviceAddressMin || v > kDeviceAddressMax)
+        return std::nullopt;
+    return v;
+}
+
+void DeviceAddressDialog::accept() {
+    const auto v = parse(field_->text());
+    if (!v) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("请输入一个介于 201 和 210 之间的整数。"));
+        field_->setFocus();
+        field_->selectAll();
+        return; // the dialog stays open
+    }
+    address_ = *v;
+    QDialog::accept();
+}
+
+} // namespace tessary

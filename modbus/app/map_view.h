@@ -1,0 +1,118 @@
+// The map grid: a table model over the map editor, the drop-down delegate for
+// the use and function-code columns, and the window that shows one map.
+#pragma once
+
+#include "modbus/map_editor.h"
+
+#include <QAbstractTableModel>
+#include <QDialog>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QWidget>
+#include <optional>
+
+class QLineEdit;
+
+namespace tessary {
+
+enum MapColumn {
+    kColNumber,
+    kColUse,
+    kColScreen,
+    kColControl,
+    kColSlave,
+    kColFunction,
+    kColStart,
+    kColumnCount
+};
+
+class MapTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit MapTableModel(MapEditor* editor, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Numbers are clamped into the column's range and stored at once; the use
+    // and function columns take the value (Qt::EditRole) of a drop-down entry.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+private:
+    void documentChanged();
+
+    MapEditor* editor_;
+    int shownRows_ = 0;
+};
+
+// Drop-downs for the use and function-code columns.
+class ChoiceDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+};
+
+class MapTable : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+    // Commits and closes an open in-place editor (before a save).
+    void endEdit();
+};
+
+// One map document in its window.
+class MapView : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapView(QWidget* parent = nullptr);
+
+    MapEditor* editor() { return &editor_; }
+    MapTable* table() { return table_; }
+    const QString& filePath() const { return path_; }
+    void setFilePath(const QString& path);
+    QString displayName() const;
+
+    // The edit commands.
+    void addRow();
+    void deleteSelected();
+    void deleteAll(bool confirmed);
+    bool hasSelection() const;
+
+    // Saves to `path` (ends an open edit first). On failure sets `error`.
+    bool save(const QString& path, QString* error);
+
+signals:
+    void selectionChanged();
+
+private:
+    MapEditor editor_;
+    MapTableModel* model_;
+    MapTable* table_;
+    QString path_;
+    int untitled_ = 0;
+};
+
+// "设备地址(201~210):" with range validation on OK.
+class DeviceAddressDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit DeviceAddressDialog(int address, QWidget* parent = nullptr);
+    int address() const { return address_; }
+    // The address typed, when it is a whole number in 201-210.
+    static std::optional<int> parse(const QString& text);
+    void accept() override;
+    QLineEdit* field() { return field_; }
+
+private:
+    QLineEdit* field_;
+    int address_;
+};
+
+} // namespace tessary

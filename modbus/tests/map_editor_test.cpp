@@ -1,0 +1,61 @@
+#include "modbus/map_editor.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessary;
+
+TEST(MapEditorTest, UseChangeToScreenChangeKeepsStoredIds) {
+    MapEditor editor;
+    editor.setField(0, NumberField::ScreenId, 12);
+    editor.setField(0, NumberField::ControlId, 34);
+    editor.setUse(0, kUseScreenChange);
+    const MapRow& row = editor.document().rows()[0];
+    EXPECT_EQ(row.use, kUseScreenChange);
+    EXPECT_EQ(row.screenId, 12);
+    EXPECT_EQ(row.controlId, 34);
+    editor.setUse(0, kUseControlUpdate);
+    EXPECT_EQ(editor.document().rows()[0].screenId, 12);
+}
+
+TEST(MapEditorTest, EditsAreClampedAndUndoneStepByStep) {
+    MapEditor editor;
+    int changes = 0;
+    QObject::connect(&editor, &MapEditor::documentChanged, [&changes] { ++changes; });
+    EXPECT_EQ(editor.setField(0, NumberField::Slave, 0), 1); // new row already holds 1
+    EXPECT_EQ(editor.undoStack()->count(), 0);               // nothing changed: no step
+    EXPECT_EQ(editor.setField(0, NumberField::Slave, 999), 254);
+    editor.addRow();
+    editor.removeAll();
+    EXPECT_TRUE(editor.document().rows().empty());
+    EXPECT_EQ(editor.undoStack()->count(), 3);
+    editor.undoStack()->undo();
+    EXPECT_EQ(editor.document().rows().size(), 2u);
+    editor.undoStack()->undo();
+    editor.undoStack()->undo();
+    ASSERT_EQ(editor.document().rows().size(), 1u);
+    EXPECT_EQ(editor.document().rows()[0].slave, 1);
+    editor.undoStack()->redo();
+    EXPECT_EQ(editor.document().rows()[0].slave, 254);
+    EXPECT_EQ(changes, 7);
+}
+
+TEST(MapEditorTest, DeviceAddressIsValidatedAndUndoable) {
+    MapEditor editor;
+    EXPECT_FALSE(editor.setDeviceAddress(211));
+    EXPECT_EQ(editor.undoStack()->count(), 0);
+    EXPECT_TRUE(editor.setDeviceAddress(209));
+    EXPECT_EQ(editor.document().deviceAddress(), 209);
+    editor.undoStack()->undo();
+    EXPECT_EQ(editor.document().deviceAddress(), 201);
+}
+
+TEST(MapEditorTest, ResetClearsHistoryAndMarksClean) {
+    MapEditor editor;
+    editor.addRow();
+    CTessaryDoc loaded;
+    loaded.clear();
+    editor.reset(loaded);
+    EXPECT_EQ(editor.undoStack()->count(), 0);
+    EXPECT_TRUE(editor.undoStack()->isClean());
+    EXPECT_TRUE(editor.document().rows().empty());
+}
