@@ -34,13 +34,7 @@ RealtimePanel::~RealtimePanel() {
 }
 
 bool RealtimePanel::Open(const std::filesystem::path& siPath, std::string* error) {
-    int w = 0, h = 0;
-    if (!device_.LoadProject(siPath, catalogue_ ? *catalogue_ : DeviceCatalogue::instance(), &w, &h,
-                             error))
-        return false;
-    tft_set_size(w, h);
-    tft_reset();
-    return true;
+    return openInCore(device_, catalogue_, siPath, error);
 }
 
 void RealtimePanel::Attach(std::unique_ptr<Line> line) {

@@ -47,13 +47,7 @@ VirtualPanel::~VirtualPanel() {
 }
 
 bool VirtualPanel::Open(const std::filesystem::path& siPath, std::string* error) {
-    int w = 0, h = 0;
-    if (!device_.LoadProject(siPath, catalogue_ ? *catalogue_ : DeviceCatalogue::instance(), &w, &h,
-                             error))
-        return false;
-    tft_set_size(w, h);
-    tft_reset();
-    return true;
+    return openInCore(device_, catalogue_, siPath, error);
 }
 
 std::uint32_t VirtualPanel::Now() const {

@@ -105,4 +105,10 @@ private:
     std::function<int(int)> baud_;
 };
 
+// Loads a project into the device and has the core take it: the panel size
+// follows the project's model and the core reloads at its next iteration.
+// `catalogue` null means the application folder's.
+bool openInCore(SimDevice& device, const DeviceCatalogue* catalogue,
+                const std::filesystem::path& siPath, std::string* error);
+
 } // namespace tft
