@@ -12,9 +12,12 @@ add_library(velmic_lib STATIC
   src/items.cpp
   src/messages.cpp
   src/options.cpp
-  src/project.cpp)
+  src/picture_compiler.cpp
+  src/project.cpp
+  src/resource_store.cpp)
 target_include_directories(velmic_lib PUBLIC include)
-target_link_libraries(velmic_lib PUBLIC tft_catalogue tft_common dorsalis pugixml::pugixml)
+target_link_libraries(velmic_lib PUBLIC tft_catalogue tft_common dorsalis velmic_media
+                      pugixml::pugixml)
 tft_warnings(velmic_lib)
 
 add_executable(velmic src/velmic_main.cpp)
@@ -24,9 +27,12 @@ tft_program(velmic)
 tft_test(velmic_tests
   SOURCES
     tests/attributes_test.cpp
+    tests/item_compile_test.cpp
     tests/items_test.cpp
     tests/messages_test.cpp
     tests/project_test.cpp
+    tests/resources_test.cpp
+    tests/resource_store_test.cpp
     tests/velmic_cli_test.cpp
   LIBS velmic_lib)
 add_dependencies(velmic_tests velmic)

@@ -81,7 +81,7 @@ std::string formatReal(double value) {
     return ec == std::errc() ? std::string(buffer.data(), end) : std::string("0");
 }
 
-std::uint16_t toRgb565(std::uint32_t colour) {
+std::uint16_t colourToRgb565(std::uint32_t colour) {
     const std::uint32_t r = colour & 0xFF;
     const std::uint32_t g = colour >> 8 & 0xFF;
     const std::uint32_t b = colour >> 16 & 0xFF;

@@ -214,7 +214,10 @@ void BuildDriver::compileScreen(const IItemEditor& page) {
     std::vector<std::uint8_t> bytes;
     std::string cText;
     if (page.bkTransparent() == 0) {
-        const auto colour = FrameBuilder(0x42).u16(toRgb565(page.bkColor())).finish();
+        const std::uint16_t rgb565 = colourToRgb565(page.bkColor());
+        cText += CBuildActionManager::instance().text(msg::BackgroundColourComment) + "SetBcolor(" +
+                 std::to_string(rgb565) + ");\nGUI_CleanScreen();\n\n";
+        const auto colour = FrameBuilder(0x42).u16(rgb565).finish();
         const auto clear = FrameBuilder(0x01).finish();
         bytes.insert(bytes.end(), colour.begin(), colour.end());
         bytes.insert(bytes.end(), clear.begin(), clear.end());
@@ -238,7 +241,7 @@ bool BuildDriver::build() {
     outputAccepted_ = prepareOutputDirectory();
     if (!outputAccepted_)
         return summary();
-    if (!openOutputFiles(project_))
+    if (!openOutputFiles(project_, outputPath_))
         sink.error(msg::ResourceFileOpenFailed);
 
     const auto settings = deviceSettingsRecord(project_);
@@ -253,6 +256,7 @@ bool BuildDriver::build() {
         compileGlobalImages(project_);
         compileSounds(project_);
     }
+    closeOutputFiles(identifiers_.definitions());
     return summary();
 }
 

@@ -26,10 +26,10 @@ TEST(Colour, WrittenWithoutBlanksAndReadBack) {
 }
 
 TEST(Colour, Rgb565PacksTheHighBits) {
-    EXPECT_EQ(tft::toRgb565(rgb(255, 0, 0)), 0xF800);
-    EXPECT_EQ(tft::toRgb565(rgb(0, 255, 0)), 0x07E0);
-    EXPECT_EQ(tft::toRgb565(rgb(0, 0, 255)), 0x001F);
-    EXPECT_EQ(tft::toRgb565(rgb(8, 4, 8)), 0x0821);
+    EXPECT_EQ(tft::colourToRgb565(rgb(255, 0, 0)), 0xF800);
+    EXPECT_EQ(tft::colourToRgb565(rgb(0, 255, 0)), 0x07E0);
+    EXPECT_EQ(tft::colourToRgb565(rgb(0, 0, 255)), 0x001F);
+    EXPECT_EQ(tft::colourToRgb565(rgb(8, 4, 8)), 0x0821);
 }
 
 TEST(Integer, WholeValueMustBeADecimalInteger) {

@@ -26,6 +26,6 @@ std::string formatColour(std::uint32_t colour);
 // The shortest text that reads back as the same real.
 std::string formatReal(double value);
 // RGB565 of a colour held as R + G*256 + B*65536.
-std::uint16_t toRgb565(std::uint32_t colour);
+std::uint16_t colourToRgb565(std::uint32_t colour);
 
 } // namespace tft

@@ -8,12 +8,21 @@
 
 namespace tft {
 
-// The compile function of a kind. NOT YET WRITTEN: every kind still gets the
-// pending hook below, which produces no command and no C text and succeeds, so
-// screens build (background only) while the per-kind compilers are written.
+// The compile function of a kind (a function that fails for a kind this
+// compiler does not know).
 CompileFunction itemCompiler(const std::string& kind);
 
-// The pending hook itself (empties `bytes`, returns true).
-bool compileItemPending(IItemLite& item, std::string& cText, std::vector<std::uint8_t>& bytes);
+// The part of a rectangle that lies on the screen of the current project
+// (the whole rectangle when no screen size is known).
+struct OnScreen {
+    bool visible = false;
+    int left = 0, top = 0, width = 0, height = 0; // on the screen
+    int cutLeft = 0, cutTop = 0;                  // the same part inside the rectangle
+};
+OnScreen onScreen(int x, int y, int width, int height);
+
+// Starts the curve array counter at 0 again (one build per process; tests
+// run several).
+void resetCurveCounter();
 
 } // namespace tft
