@@ -38,8 +38,37 @@ QImage drawOnCanvas(const QImage& source, const QSize& target, bool crop, QRgb c
     return image;
 }
 
+// An opaque picture looks the same on black and on white, so it needs no
+// second drawing: the scaled (or cut) picture is the result, and only the
+// part of a cut target that the picture does not cover is transparent.
+std::vector<std::uint16_t> convertOpaque(const QImage& frame, const QSize& target, bool crop,
+                                         const QRect& keep) {
+    const QImage drawn =
+        crop || frame.size() == target
+            ? frame
+            : frame.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Converted here, row by row: Qt's own conversion hands large pictures to
+    // its thread pool and waits, which costs more than it saves on a busy machine.
+    const QImage pixels = drawn.format() == QImage::Format_RGB32
+                              ? drawn
+                              : drawn.convertToFormat(QImage::Format_RGB32);
+    std::vector<std::uint16_t> out(std::size_t(keep.width()) * keep.height(), kTransparentKey);
+    const QRect covered = keep & pixels.rect();
+    for (int y = covered.top(); y <= covered.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        std::uint16_t* dst = out.data() + std::size_t(y - keep.top()) * keep.width();
+        for (int x = covered.left(); x <= covered.right(); ++x) {
+            const std::uint16_t c = toRgb565(row[x]);
+            dst[x - keep.left()] = c == kTransparentKey ? kOpaqueBlack : c;
+        }
+    }
+    return out;
+}
+
 std::vector<std::uint16_t> convertFrame(const QImage& frame, const QSize& target, bool crop,
                                         const QRect& keep) {
+    if (!frame.hasAlphaChannel())
+        return convertOpaque(frame, target, crop, keep);
     const QImage source = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QImage black = drawOnCanvas(source, target, crop, qRgb(0, 0, 0)).copy(keep);
     const QImage white = drawOnCanvas(source, target, crop, qRgb(255, 255, 255)).copy(keep);
