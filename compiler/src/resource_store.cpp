@@ -145,6 +145,12 @@ void CResourceStore::close(const std::string& leading) {
         const Converted gbk = utf8ToGbk(text);
         std::ofstream out(folder_ / "DefineID.c", std::ios::binary | std::ios::trunc);
         out << (gbk.ok ? gbk.bytes : text);
+        // The screen sources include "DefineID.h": the same definitions behind
+        // a guard, with the driver's declarations, so they compile as written.
+        std::ofstream header(folder_ / "DefineID.h", std::ios::binary | std::ios::trunc);
+        header
+            << "#ifndef DEFINE_ID_H\r\n#define DEFINE_ID_H\r\n\r\n#include \"hmi_driver.h\"\r\n\r\n"
+            << (gbk.ok ? gbk.bytes : text) << "\r\n#endif\r\n";
     }
     if (infoOk_)
         info_.save_file((folder_ / (name_ + ".tftres")).c_str(), "  ",
