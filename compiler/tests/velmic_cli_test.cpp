@@ -127,8 +127,9 @@ TEST_F(TwoScreens, OutputFolderWithSubFoldersIsEmptiedAndKept) {
     for (const auto& entry : fs::directory_iterator(folder_.path() / "output"))
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"DefineID.c", "demo.graidx", "demo.gwb", "demo.pwi",
-                                              "demo.si", "demo.tftres", "main.c", "second.c"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"DefineID.c", "DefineID.h", "demo.graidx", "demo.gwb",
+                                              "demo.pwi", "demo.si", "demo.tftres", "main.c",
+                                              "second.c"}));
 }
 
 TEST_F(TwoScreens, LinksInsideTheOutputFolderGoButTheirTargetsStay) {
