@@ -148,9 +148,33 @@ void CopyLayer(int source, int destination, int transparent, int flag) {
         return;
     const auto& from = h.layers[static_cast<std::size_t>(source)];
     auto& to = h.layers[static_cast<std::size_t>(destination)];
-    for (std::size_t i = 0; i < from.size(); ++i)
-        if (!transparent || from[i] != 0)
-            to[i] = from[i];
+    if (!transparent) {
+        std::copy(from.begin(), from.end(), to.begin());
+        return;
+    }
+    // Four pixels at a time: wholly black or wholly coloured groups (the
+    // common case) need no per-pixel work.
+    const std::uint16_t* src = from.data();
+    std::uint16_t* dst = to.data();
+    const std::size_t n = from.size();
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t v;
+        std::memcpy(&v, src + i, sizeof v);
+        if (v == 0)
+            continue;
+        const bool anyZero = ((v - 0x0001000100010001ull) & ~v & 0x8000800080008000ull) != 0;
+        if (!anyZero) {
+            std::memcpy(dst + i, &v, sizeof v);
+            continue;
+        }
+        for (std::size_t k = i; k < i + 4; ++k)
+            if (src[k] != 0)
+                dst[k] = src[k];
+    }
+    for (; i < n; ++i)
+        if (src[i] != 0)
+            dst[i] = src[i];
 }
 void GUI_ClearSCR(uint16_t colour) {
     auto& h = hw();
