@@ -1,10 +1,13 @@
 // The simulator at work on real time: CPU used while idle, and host command
 // throughput through a pseudo-terminal, against the 2,000,000-baud line rate.
+#include "common/hex_text.h"
 #include "common/serial_port.h"
 #include "simulator/realtime_panel.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
@@ -104,6 +107,78 @@ void HostThroughput(benchmark::State& state) {
     panel.Stop();
 }
 BENCHMARK(HostThroughput)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The bundled example compiled by velmic: a project with touch reports on.
+std::filesystem::path compiledExample() {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("bench_sim_example_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::copy(std::filesystem::path(TFT_SOURCE_DIR) / "examples" / "minimal", dir,
+                          std::filesystem::copy_options::recursive);
+    const std::string command = std::string(TFT_APP_DIR) + "/velmic -p " +
+                                (dir / "minimal.tftprj").string() + " > /dev/null";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    return dir / "output" / "minimal.si";
+}
+
+// Touch-to-notification latency on real time: from the mouse press to the
+// host reading the panel's touch report on a pseudo-terminal (targets: median
+// under 20 ms, the core's touch poll and render periods being 10 and 30 ms).
+void TouchLatency(benchmark::State& state) {
+    const auto project = compiledExample();
+    if (project.empty()) {
+        state.SkipWithError("velmic could not compile the example");
+        return;
+    }
+    tft::RealtimePanel panel;
+    std::string error;
+    if (!panel.Open(project, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const auto link =
+        std::filesystem::temp_directory_path() / ("bench_touch_" + std::to_string(::getpid()));
+    panel.Attach(tft::PtyLine::Create(link.string(), &error));
+    panel.Start();
+    tft::CSerialPort host;
+    host.Open(link.string(), 115200);
+    tft::CommTimeouts t;
+    t.ReadTotalTimeoutConstant = 1000;
+    host.SetTimeouts(t);
+    std::this_thread::sleep_for(seconds(1)); // past the start-up
+    host.Purge(tft::PURGE_RXCLEAR);
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        for (int tap = 0; tap < 200; ++tap) {
+            const auto t0 = steady_clock::now();
+            // Spread over the screen: twenty taps on one spot start calibration.
+            panel.Device().SetTouch(true, 50 + (tap * 37) % 700, 50 + (tap * 53) % 380);
+            std::uint8_t report[10]; // EE 01 x x y y FF FC FF FF
+            const std::size_t got = host.Read(report, sizeof report);
+            if (got != sizeof report || report[1] != 0x01) {
+                error = "no touch report at tap " + std::to_string(tap) + ": " +
+                        tft::toHexText(report, got);
+                state.SkipWithError(error.c_str());
+                break;
+            }
+            latencies.push_back(duration<double, std::milli>(steady_clock::now() - t0).count());
+            panel.Device().SetTouch(false, 0, 0);
+            std::this_thread::sleep_for(milliseconds(40));
+            host.Purge(tft::PURGE_RXCLEAR);
+        }
+    }
+    panel.Stop();
+    if (latencies.empty())
+        return;
+    std::sort(latencies.begin(), latencies.end());
+    const double median = latencies[latencies.size() / 2];
+    const double p99 = latencies[latencies.size() * 99 / 100];
+    state.counters["median_ms"] = median;
+    state.counters["p99_ms"] = p99;
+    state.counters["median_ratio_to_20ms"] = median / 20.0;
+}
+BENCHMARK(TouchLatency)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 
