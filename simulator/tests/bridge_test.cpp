@@ -81,10 +81,13 @@ TEST(RealtimePanel, HostOnAPseudoTerminalGetsTheHandshakeReply) {
         ASSERT_TRUE(line) << error;
         panel.Attach(std::move(line));
         panel.Start();
-        CSerialPort host;
-        host.Open(link.string(), 9600);
-        host.Write("\xEE\x04\xFF\xFC\xFF\xFF", 6);
-        EXPECT_EQ(readFromPort(host, 6), std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6));
+        // A host that goes away does not take the line with it: the next one is served.
+        for (int host = 0; host < 2; ++host) {
+            CSerialPort port;
+            port.Open(link.string(), 9600);
+            port.Write("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+            EXPECT_EQ(readFromPort(port, 6), std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6));
+        }
         EXPECT_TRUE(panel.Stop());
     }
     std::filesystem::remove_all(dir);
@@ -120,4 +123,37 @@ TEST(SerialBridge, VanishedPortIsReportedOnceAndReadingStops) {
     }
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_NE(failures[0].find(name), std::string::npos) << failures[0];
+}
+
+TEST(RealtimePanel, GarbageAtTwoMegabaudLeavesThePanelAnswering) {
+    const auto dir = tempPath("realtime_garbage");
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "empty.si", std::ios::binary) << std::string(136, '\0');
+    const auto link = dir / "panel";
+    {
+        RealtimePanel panel;
+        std::string error;
+        ASSERT_TRUE(panel.Open(dir / "empty.si", &error)) << error;
+        panel.Attach(PtyLine::Create(link.string(), &error));
+        panel.Start();
+        CSerialPort host;
+        host.Open(link.string(), 2000000);
+        std::string garbage(64 * 1024, '\0');
+        std::uint32_t seed = 12345;
+        for (char& c : garbage) {
+            seed = seed * 1103515245u + 12345u;
+            c = static_cast<char>(seed >> 24);
+        }
+        host.Write(garbage.data(), garbage.size());
+        // Whatever the garbage started, a tail ends it; then the panel answers.
+        const std::string handshake("\xFF\xFC\xFF\xFF\xEE\x04\xFF\xFC\xFF\xFF", 10);
+        std::string reply;
+        for (int i = 0; i < 50 && reply.find("\xEE\x55", 0) == std::string::npos; ++i) {
+            host.Write(handshake.data(), handshake.size());
+            reply += readFromPort(host, 6);
+        }
+        EXPECT_NE(reply.find(std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6)), std::string::npos);
+        EXPECT_TRUE(panel.Stop());
+    }
+    std::filesystem::remove_all(dir);
 }
