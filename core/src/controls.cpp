@@ -26,6 +26,9 @@ std::uint16_t keyHigh() {
     return g_core.settings.keyHigh;
 }
 
+// Control pictures (backgrounds, dials, fills) are compiled at the size of the
+// control's on-screen rectangle, so their cuts are taken relative to the
+// picture's own origin, not at the control's screen position.
 void drawCut(std::uint16_t picture, int x, int y, int sourceX, int sourceY, int width, int height) {
     if (picture == kNoPicture)
         return;
@@ -89,7 +92,7 @@ void drawProgress(const Definition& def) {
     if (def.u8(13) == 1)
         fillRectangle(x, y, x + w - 1, y + h - 1, def.u16(14));
     else if (def.u8(13) == 2)
-        drawCut(def.u16(16), x, y, x, y, w, h);
+        drawCut(def.u16(16), x, y, 0, 0, w, h);
     const double f = fraction(numericValue(def, g_screens.current), def.u32(28), def.u32(32));
     const std::uint8_t direction = def.u8(23);
     const int size = direction >= 2 ? h : w;
@@ -116,7 +119,7 @@ void drawProgress(const Definition& def) {
     if (def.u8(18) == 0)
         fillRectangle(fx, fy, fx + fw - 1, fy + fh - 1, def.u16(19));
     else
-        drawCut(def.u16(21), fx, fy, fx, fy, fw, fh);
+        drawCut(def.u16(21), fx, fy, fx - x, fy - y, fw, fh);
 }
 
 struct SliderGeometry {
@@ -144,7 +147,7 @@ SliderGeometry sliderGeometry(const Definition& def) {
 
 void drawSlider(const Definition& def) {
     const int x = def.x(), y = def.y(), w = def.width(), h = def.height();
-    drawCut(def.u16(33), x, y, x, y, w, h);
+    drawCut(def.u16(33), x, y, 0, 0, w, h);
     const SliderGeometry g = sliderGeometry(def);
     if (!g.thumb)
         return;
@@ -164,7 +167,7 @@ void drawSlider(const Definition& def) {
 
 void drawMeter(const Definition& def) {
     const int x = def.x(), y = def.y(), w = def.width(), h = def.height();
-    drawCut(def.u16(25), x, y, x, y, w, h);
+    drawCut(def.u16(25), x, y, 0, 0, w, h);
     const int start = static_cast<std::int16_t>(def.u16(27));
     const int end = static_cast<std::int16_t>(def.u16(29));
     int sweep = ((end - start) % 360 + 360) % 360;
