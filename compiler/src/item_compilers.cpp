@@ -307,9 +307,16 @@ bool compileImage(IItemLite& item, std::string& c, std::vector<std::uint8_t>& by
     return true;
 }
 
-FrameBuilder control(IItemLite& item, std::uint8_t kind) {
+// A control definition starts with its id, kind and rectangle.
+FrameBuilder control(IItemLite& item, std::uint8_t kind, int x, int y, int width, int height) {
     const auto id = dynamic_cast<IObjPropExport&>(item).exportProperties().id;
-    return std::move(FrameBuilder(0xB0).u16(u16(id)).u8(kind));
+    return std::move(FrameBuilder(0xB0)
+                         .u16(u16(id))
+                         .u8(kind)
+                         .u16(u16(x))
+                         .u16(u16(y))
+                         .u16(u16(width))
+                         .u16(u16(height)));
 }
 
 bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
@@ -338,12 +345,8 @@ bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_
         text->resize(text->size() % 256);
         ok = false;
     }
-    FrameBuilder f = control(item, kTextDisplay);
-    f.u16(u16(on.left))
-        .u16(u16(on.top))
-        .u16(u16(p.width))
-        .u16(u16(p.height))
-        .u8(u8(p.font))
+    FrameBuilder f = control(item, kTextDisplay, on.left, on.top, p.width, p.height);
+    f.u8(u8(p.font))
         .u8(u8(p.show_bkg_style))
         .u16(colourToRgb565(p.bkg_color))
         .u16(background)
@@ -365,11 +368,7 @@ bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_
 bool compileGraph(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
     const auto& p = recordOf<PropExport_Graph>(item);
     c += sink().text(130);
-    append(bytes, control(item, kGraph)
-                      .u16(u16(p.xOffset))
-                      .u16(u16(p.yOffset))
-                      .u16(u16(p.width))
-                      .u16(u16(p.height))
+    append(bytes, control(item, kGraph, p.xOffset, p.yOffset, p.width, p.height)
                       .u8(0)
                       .u8(u8(p.sample_depth))
                       .u16(u16(p.sample_count)));
@@ -500,12 +499,8 @@ bool compileButton(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
     default:
         break;
     }
-    FrameBuilder f = control(item, kButton);
-    f.u16(u16(on.left))
-        .u16(u16(on.top))
-        .u16(u16(on.width))
-        .u16(u16(on.height))
-        .u16(down.index)
+    FrameBuilder f = control(item, kButton, on.left, on.top, on.width, on.height);
+    f.u16(down.index)
         .u16(down.x)
         .u16(down.y)
         .u16(up.index)
@@ -531,11 +526,7 @@ bool compileProgress(IItemLite& item, std::string& c, std::vector<std::uint8_t>&
         fore = controlPicture(item, p.fore_image_path, p.width, p.height, on,
                               {"IMG", page, item.name(), "FORE"}, 119)
                    .index;
-    append(bytes, control(item, kProgress)
-                      .u16(u16(p.xOffset))
-                      .u16(u16(p.yOffset))
-                      .u16(u16(p.width))
-                      .u16(u16(p.height))
+    append(bytes, control(item, kProgress, p.xOffset, p.yOffset, p.width, p.height)
                       .u8(u8(p.show_bkg_style))
                       .u16(colourToRgb565(p.bkg_color))
                       .u16(background)
@@ -558,11 +549,7 @@ bool compileAnimation(IItemLite& item, std::string& c, std::vector<std::uint8_t>
         controlPicture(item, p.frame_list, p.width, p.height, on, {"IMG", page, item.name()}, 122);
     if (pic.failed)
         return false;
-    append(bytes, control(item, kAnimation)
-                      .u16(u16(p.xOffset))
-                      .u16(u16(p.yOffset))
-                      .u16(u16(p.width))
-                      .u16(u16(p.height))
+    append(bytes, control(item, kAnimation, p.xOffset, p.yOffset, p.width, p.height)
                       .u16(pic.index)
                       .u8(u8(p.auto_play))
                       .u16(u16(p.interval / 10))
@@ -576,11 +563,7 @@ bool compileRtc(IItemLite& item, std::string& c, std::vector<std::uint8_t>& byte
     const double halfHours = p.zone * 2;
     const std::int64_t zone =
         std::isfinite(halfHours) && std::fabs(halfHours) < 1e6 ? std::int64_t(halfHours) : 0;
-    append(bytes, control(item, kRtc)
-                      .u16(u16(p.xOffset))
-                      .u16(u16(p.yOffset))
-                      .u16(u16(p.width))
-                      .u16(u16(p.height))
+    append(bytes, control(item, kRtc, p.xOffset, p.yOffset, p.width, p.height)
                       .u8(u8(zone))
                       .u8(u8(p.format))
                       .u8(u8(p.lang))
@@ -654,11 +637,7 @@ bool compileSlider(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
         if (drawn)
             cursor = *drawn;
     }
-    append(bytes, control(item, kSlider)
-                      .u16(u16(p.xOffset))
-                      .u16(u16(p.yOffset))
-                      .u16(u16(p.width))
-                      .u16(u16(p.height))
+    append(bytes, control(item, kSlider, p.xOffset, p.yOffset, p.width, p.height)
                       .u32(u32(p.value))
                       .u32(u32(p.start_value))
                       .u32(u32(p.end_value))
@@ -771,11 +750,7 @@ bool compileMeter(IItemLite& item, std::string& c, std::vector<std::uint8_t>& by
         if (drawn)
             dial = *drawn;
     }
-    append(bytes, control(item, kMeter)
-                      .u16(u16(p.xOffset))
-                      .u16(u16(p.yOffset))
-                      .u16(u16(p.width))
-                      .u16(u16(p.height))
+    append(bytes, control(item, kMeter, p.xOffset, p.yOffset, p.width, p.height)
                       .u32(u32(p.value))
                       .u32(u32(p.start_value))
                       .u32(u32(p.end_value))
