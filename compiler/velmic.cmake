@@ -34,5 +34,5 @@ tft_test(velmic_tests
     tests/resources_test.cpp
     tests/resource_store_test.cpp
     tests/velmic_cli_test.cpp
-  LIBS velmic_lib)
+  LIBS velmic_lib tft_test_support)
 add_dependencies(velmic_tests velmic)

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> readBytes(const fs::path& file) {
 }
 
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::vector<std::string>& environment) {
+                     const std::vector<std::string>& environment, bool withStandardError) {
     const std::string path =
         program.find('/') == std::string::npos ? std::string(TFT_APP_DIR) + "/" + program : program;
     RunResult result;
@@ -46,7 +46,8 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(fds[1], 1);
-        ::dup2(fds[1], 2);
+        if (withStandardError)
+            ::dup2(fds[1], 2);
         ::close(fds[0]);
         ::close(fds[1]);
         for (const std::string& assignment : environment)

@@ -32,12 +32,14 @@ std::vector<std::uint8_t> readBytes(const fs::path& file);
 
 struct RunResult {
     int status = -1;    // the exit status as a shell sees it (0..255); -1 killed or not run
-    std::string output; // standard output and standard error, interleaved
+    std::string output; // what the program printed
 };
 
 // Runs `program` (a path, or a name in the application folder) with `args`,
-// no shell involved, and collects what it prints.
+// no shell involved, and collects its standard output (with its standard
+// error unless `withStandardError` is false).
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::vector<std::string>& environment = {});
+                     const std::vector<std::string>& environment = {},
+                     bool withStandardError = true);
 
 } // namespace testsupport
