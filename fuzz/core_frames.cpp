@@ -10,16 +10,6 @@
 
 namespace {
 
-std::uint32_t g_ms = 0;
-
-std::uint32_t now() {
-    return g_ms;
-}
-
-void sleepFor(std::uint32_t ms) {
-    g_ms += ms;
-}
-
 void putFont(std::size_t n, std::uint8_t id, std::uint8_t encoding, std::uint8_t width,
              std::uint8_t height, std::uint32_t address) {
     std::uint8_t* e = recording::hw().fontIndex.data() + n * 8;
@@ -52,12 +42,11 @@ void prepare() {
         record[14] = 3;
         record[15] = 1;
         hw.pictures[2] = record;
-        tft_set_clock(now, sleepFor);
         ready = true;
     }
     hw.sent.clear();
     hw.log.clear();
-    g_ms = 1000;
+    recording::useVirtualClock(1000);
     tft_exit();
     tft_step();
 }

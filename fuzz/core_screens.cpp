@@ -11,14 +11,6 @@
 
 namespace {
 
-std::uint32_t g_ms = 0;
-std::uint32_t now() {
-    return g_ms;
-}
-void sleepFor(std::uint32_t ms) {
-    g_ms += ms;
-}
-
 void putLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
         b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -72,13 +64,12 @@ void prepare() {
         record[9] = 10;
         record[15] = 4;
         hw.pictures[1] = record;
-        tft_set_clock(now, sleepFor);
         ready = true;
     }
     hw.sent.clear();
     hw.log.clear();
     hw.touching = false;
-    g_ms = 1000;
+    recording::useVirtualClock(1000);
     tft_exit();
     tft_step();
 }

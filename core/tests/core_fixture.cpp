@@ -2,20 +2,6 @@
 
 namespace coretest {
 
-std::uint32_t g_virtualMs = 0;
-
-namespace {
-
-std::uint32_t virtualNow() {
-    return g_virtualMs;
-}
-
-void virtualSleep(std::uint32_t ms) {
-    g_virtualMs += ms;
-}
-
-} // namespace
-
 void append(Bytes& to, const Bytes& bytes) {
     for (std::uint8_t b : bytes)
         to.push_back(b);
@@ -38,8 +24,7 @@ Bytes frame(const Bytes& body) {
 
 void CoreTest::SetUp() {
     recording::hw().reset();
-    g_virtualMs = 100000;
-    tft_set_clock(virtualNow, virtualSleep);
+    recording::useVirtualClock(100000);
     tft_exit();
     ASSERT_EQ(tft_step(), 0);
     tft_set_size(800, 480);

@@ -23,7 +23,7 @@ void append(Bytes& to, const Bytes& bytes);
 
 // Virtual milliseconds seen by the core; advanced only by its idle sleeps
 // and by the tests.
-extern std::uint32_t g_virtualMs;
+inline std::uint32_t& g_virtualMs = recording::virtualMs;
 
 class CoreTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 #include "recording_hardware.h"
 
 #include "core/hardware.h"
+#include "core/nimbrel.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,6 +3,8 @@
 // screen image, the font table, glyphs and picture index records.
 #pragma once
 
+#include "core/nimbrel.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -54,5 +56,20 @@ struct Hardware {
 };
 
 Hardware& hw();
+
+// The core's clock on virtual time: reading gives `virtualMs`, sleeping
+// advances it. Tests, fuzzers and benchmarks share it. Inline, so programs
+// that load the core as a shared library need not link the clock export.
+inline std::uint32_t virtualMs = 0;
+inline std::uint32_t virtualNow() {
+    return virtualMs;
+}
+inline void virtualSleep(std::uint32_t ms) {
+    virtualMs += ms;
+}
+inline void useVirtualClock(std::uint32_t startMs) {
+    virtualMs = startMs;
+    tft_set_clock(virtualNow, virtualSleep);
+}
 
 } // namespace recording
