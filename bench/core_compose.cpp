@@ -17,14 +17,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t g_ms = 0;
-std::uint32_t now() {
-    return g_ms;
-}
-void sleepFor(std::uint32_t ms) {
-    g_ms += ms;
-}
-
 void add(Bytes& out, const Bytes& body) {
     out.push_back(0xEE);
     out.insert(out.end(), body.begin(), body.end());
@@ -133,7 +125,7 @@ void start() {
     hw.fontIndex[6] = 0x12;
     hw.fontData.assign(1 << 16, 0x5A);
     hw.screenInfo = image();
-    tft_set_clock(now, sleepFor);
+    recording::useVirtualClock(0);
     tft_exit();
     tft_step();
     tft_set_size(800, 480);

@@ -13,14 +13,6 @@ namespace {
 
 constexpr double kLineBytesPerSecond = 200000.0;
 
-std::uint32_t g_ms = 0;
-std::uint32_t now() {
-    return g_ms;
-}
-void sleepFor(std::uint32_t ms) {
-    g_ms += ms;
-}
-
 using Bytes = std::vector<std::uint8_t>;
 
 void frame(Bytes& out, std::initializer_list<int> body) {
@@ -88,7 +80,7 @@ Bytes idleStream() {
 
 void runStream(benchmark::State& state, const Bytes& stream) {
     setUpHardware();
-    tft_set_clock(now, sleepFor);
+    recording::useVirtualClock(0);
     tft_exit();
     tft_step();
     tft_step(); // start-up
