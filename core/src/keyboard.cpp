@@ -356,18 +356,14 @@ void keyFromButton(std::uint8_t code) {
     const Definition def = definitionOf(frame, length);
     if (def.type() != kTypeText || def.u8(22) == 0)
         return;
-    if (code == kKeyEscape) {
-        g_focus.edited = false;
+    // Any key marks the text as edited, so that Enter uploads it even when
+    // nothing was typed since the focus; Esc then discards the upload.
+    g_focus.edited = code != kKeyEscape;
+    if (code == kKeyEnter || code == kKeyEscape) {
         moveFocus(kNone, kNone);
         hideCursor();
         return;
     }
-    if (code == kKeyEnter) {
-        moveFocus(kNone, kNone);
-        hideCursor();
-        return;
-    }
-    g_focus.edited = true;
     std::uint8_t text[kMaxTextLength];
     std::size_t n = currentValue(def, g_focus.screen, text, sizeof text);
     editBuffer(text, n, def.u8(25), code);

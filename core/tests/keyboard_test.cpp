@@ -44,11 +44,12 @@ Bytes keyboardResource(std::uint16_t keyCount = 10) {
 
 class KeyboardTest : public CoreTest {
 protected:
-    void load(std::vector<Bytes> items) {
+    void load(std::vector<Bytes> items, std::uint8_t notifyFlags = 0) {
         ScreenImage image;
         image.screens = {screenRecord(0, 0x0000, items)};
         image.blocks = {startBlock(0)};
         image.settings.touchReportMode = 4;
+        image.settings.notifyFlags = notifyFlags;
         hw().screenInfo = image.build();
         hw().systemResource = keyboardResource();
         tft_reset();
@@ -207,6 +208,16 @@ TEST_F(KeyboardTest, KeyButtonEditingUploadsOnceOnEnter) {
     clearLog();
     tap(35, 405); // no focus any more
     EXPECT_TRUE(hw().sent.empty());
+}
+
+TEST_F(KeyboardTest, EnterRightAfterFocusUploadsTheTextBeforeTheKeyNotification) {
+    load({textControl(5, 2, "q"), keyButton(11, 13, 30)}, 0x01);
+    tap(5, 305); // focus, nothing typed
+    EXPECT_TRUE(hw().sent.empty());
+    tap(35, 405);
+    Bytes expected = frame({0xB1, 0x11, 0, 0, 0, 5, 0x11, 'q', 0});
+    append(expected, frame({0xB1, 0x11, 0, 0, 0, 11, 0x10, 0x02, 13}));
+    EXPECT_EQ(hw().sent, expected);
 }
 
 TEST_F(KeyboardTest, KeyButtonEditingSendsNothingOnEscape) {
