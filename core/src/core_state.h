@@ -117,8 +117,8 @@ struct ClockText {
     bool withDate;
     std::uint8_t font;
     std::uint16_t colour;
-    std::uint16_t x;
-    std::uint16_t y;
+    std::int16_t x;
+    std::int16_t y;
 };
 
 // Auto-dim settings of command 0x77, applied by the touch poller.
@@ -230,6 +230,10 @@ void cursorDrawOverlay();
 // Big-endian parameter reads.
 inline std::uint16_t be16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
+// Coordinates of drawing commands are signed 16-bit.
+inline int s16(const std::uint8_t* p) {
+    return static_cast<std::int16_t>(be16(p));
 }
 inline std::uint32_t le32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |

@@ -122,8 +122,8 @@ void showClockText(const std::uint8_t* p) {
     c.withDate = (p[1] & 1) != 0;
     c.font = p[2];
     c.colour = be16(p + 3);
-    c.x = be16(p + 5);
-    c.y = be16(p + 7);
+    c.x = s16(p + 5);
+    c.y = s16(p + 7);
     if (c.enabled) {
         EnableRTC();
         timerInstall(kSlotClockText, kClockTextInterval, clockTextTick);
@@ -161,7 +161,7 @@ void drawTouchTestScreen() {
 
 std::size_t polylineFromPairs(const std::uint8_t* p, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
-        g_points[i] = {be16(p + 4 * i), be16(p + 4 * i + 2)};
+        g_points[i] = {s16(p + 4 * i), s16(p + 4 * i + 2)};
     return count;
 }
 
@@ -171,7 +171,7 @@ std::size_t relativePolyline(const std::uint8_t* p, std::size_t n) {
     std::size_t count = 1 + (n - 4) / 2;
     if (count > kMaxRelativePoints)
         count = kMaxRelativePoints;
-    g_points[0] = {be16(p), be16(p + 2)};
+    g_points[0] = {s16(p), s16(p + 2)};
     for (std::size_t i = 1; i < count; ++i) {
         const auto dx = static_cast<std::int8_t>(p[4 + 2 * (i - 1)]);
         const auto dy = static_cast<std::int8_t>(p[5 + 2 * (i - 1)]);
@@ -282,7 +282,7 @@ void dispatch(const std::uint8_t* frame, std::size_t length) {
             style.charGap = s.charGap;
             style.lineGap = s.lineGap;
             // The text runs to its terminator, which the tail's first byte supplies.
-            drawText(p[5], p + 6, length - 8, be16(p), be16(p + 2), style);
+            drawText(p[5], p + 6, length - 8, s16(p), s16(p + 2), style);
         }
         break;
     case 0x21:
@@ -295,13 +295,13 @@ void dispatch(const std::uint8_t* frame, std::size_t length) {
         break;
     case 0x32:
         if (n >= 7)
-            TFT_Draw_PIC_XY(be16(p + 4), 1, be16(p), be16(p + 2), 0, 0, 0, 0, p[6] & 1, s.keyLow,
+            TFT_Draw_PIC_XY(be16(p + 4), 1, s16(p), s16(p + 2), 0, 0, 0, 0, p[6] & 1, s.keyLow,
                             s.keyHigh, 0, 0);
         break;
     case 0x33:
     case 0x35:
         if (n >= 15)
-            TFT_Draw_PIC_XY(be16(p + 4), 0, be16(p), be16(p + 2), be16(p + 6), be16(p + 8),
+            TFT_Draw_PIC_XY(be16(p + 4), 0, s16(p), s16(p + 2), be16(p + 6), be16(p + 8),
                             be16(p + 10), be16(p + 12), p[14] & 1, s.keyLow, s.keyHigh, 0,
                             command == 0x35 ? 1 : 0);
         break;
@@ -350,20 +350,20 @@ void dispatch(const std::uint8_t* frame, std::size_t length) {
     case 0x58: {
         const std::uint16_t colour = command == 0x50 ? s.foreground : s.background;
         for (std::size_t i = 0; i + 4 <= n; i += 4)
-            drawPoint(be16(p + i), be16(p + i + 2), colour);
+            drawPoint(s16(p + i), s16(p + i + 2), colour);
         break;
     }
     case 0x51:
         for (std::size_t i = 0; i + 8 <= n; i += 8)
-            drawLine(be16(p + i), be16(p + i + 2), be16(p + i + 4), be16(p + i + 6), s.foreground);
+            drawLine(s16(p + i), s16(p + i + 2), s16(p + i + 4), s16(p + i + 6), s.foreground);
         break;
     case 0x52:
     case 0x53:
         for (std::size_t i = 0; i + 6 <= n; i += 6) {
             if (command == 0x52)
-                drawCircle(be16(p + i), be16(p + i + 2), be16(p + i + 4), s.foreground);
+                drawCircle(s16(p + i), s16(p + i + 2), be16(p + i + 4), s.foreground);
             else
-                fillCircle(be16(p + i), be16(p + i + 2), be16(p + i + 4), s.foreground);
+                fillCircle(s16(p + i), s16(p + i + 2), be16(p + i + 4), s.foreground);
         }
         break;
     case 0x54:
@@ -371,8 +371,8 @@ void dispatch(const std::uint8_t* frame, std::size_t length) {
     case 0x56:
     case 0x57:
         for (std::size_t i = 0; i + 8 <= n; i += 8) {
-            const int x0 = be16(p + i), y0 = be16(p + i + 2);
-            const int x1 = be16(p + i + 4), y1 = be16(p + i + 6);
+            const int x0 = s16(p + i), y0 = s16(p + i + 2);
+            const int x1 = s16(p + i + 4), y1 = s16(p + i + 6);
             if (command == 0x54)
                 drawRectangle(x0, y0, x1, y1, s.foreground);
             else if (command == 0x55)
@@ -385,13 +385,13 @@ void dispatch(const std::uint8_t* frame, std::size_t length) {
         break;
     case 0x59:
         if (n >= 4) {
-            const int x0 = be16(p);
-            const int dx = be16(p + 2);
+            const int x0 = s16(p);
+            const int dx = s16(p + 2);
             std::size_t count = (n - 4) / 2;
             if (count > kMaxWaveformPoints)
                 count = kMaxWaveformPoints;
             for (std::size_t i = 0; i < count; ++i)
-                g_points[i] = {x0 + static_cast<int>(i) * dx, be16(p + 4 + 2 * i)};
+                g_points[i] = {x0 + static_cast<int>(i) * dx, s16(p + 4 + 2 * i)};
             drawPolyline(g_points, count, s.foreground, s.polylineMode);
         }
         break;
@@ -418,12 +418,12 @@ void dispatch(const std::uint8_t* frame, std::size_t length) {
         }
         break;
     case 0x64:
-        if (n >= 6 && be16(p) < kDrawWidth && be16(p + 2) < kDrawHeight)
-            floodFill(be16(p), be16(p + 2), be16(p + 4));
+        if (n >= 6 && s16(p) < kDrawWidth && s16(p + 2) < kDrawHeight)
+            floodFill(s16(p), s16(p + 2), be16(p + 4));
         break;
     case 0x67:
         for (std::size_t i = 0; i + 10 <= n; i += 10)
-            drawArc(be16(p + i), be16(p + i + 2), be16(p + i + 4), be16(p + i + 6), be16(p + i + 8),
+            drawArc(s16(p + i), s16(p + i + 2), be16(p + i + 4), s16(p + i + 6), s16(p + i + 8),
                     s.foreground);
         break;
     case 0x68:

@@ -276,7 +276,12 @@ void fillRectangle(int x0, int y0, int x1, int y1, std::uint16_t colour) {
 void floodFill(int x, int y, std::uint16_t colour) {
     if (colour == 0)
         colour = 1;
-    if (!inside(x, y))
+    // Runs stay on the panel: the layer reads 0 beyond its edges, and a black
+    // area reaching an edge would otherwise go on into pixels that can never
+    // take the colour, pushing a seed per column until the stack is full.
+    const int width = panelWidth() < kDrawWidth ? panelWidth() : kDrawWidth;
+    const int height = panelHeight() < kDrawHeight ? panelHeight() : kDrawHeight;
+    if (x < 0 || x >= width || y < 0 || y >= height)
         return;
     const std::uint16_t seed = readPixel(x, y);
     if (seed == colour)
@@ -297,7 +302,7 @@ void floodFill(int x, int y, std::uint16_t colour) {
         bool leftRun = false;
         bool rightRun = false;
         int yy = top;
-        for (; yy < kDrawHeight && readPixel(p.x, yy) == seed; ++yy) {
+        for (; yy < height && readPixel(p.x, yy) == seed; ++yy) {
             if (p.x > 0) {
                 const bool match = readPixel(p.x - 1, yy) == seed;
                 if (match && !leftRun) {
@@ -308,7 +313,7 @@ void floodFill(int x, int y, std::uint16_t colour) {
                 }
                 leftRun = match;
             }
-            if (p.x < kDrawWidth - 1) {
+            if (p.x < width - 1) {
                 const bool match = readPixel(p.x + 1, yy) == seed;
                 if (match && !rightRun) {
                     if (depth == kFloodStackDepth)

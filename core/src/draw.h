@@ -25,6 +25,7 @@ void fillEllipse(int x0, int y0, int x1, int y1, std::uint16_t colour);
 void drawArc(int cx, int cy, int r, int startDegrees, int endDegrees, std::uint16_t colour);
 void drawRectangle(int x0, int y0, int x1, int y1, std::uint16_t colour);
 void fillRectangle(int x0, int y0, int x1, int y1, std::uint16_t colour);
+// Limited to the panel as well as the drawing area.
 void floodFill(int x, int y, std::uint16_t colour);
 // At most kMaxPolygonPoints points; more are ignored.
 void fillPolygon(const Point* points, std::size_t count, std::uint16_t colour);

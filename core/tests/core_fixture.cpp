@@ -60,6 +60,11 @@ void CoreTest::idleTicks(std::uint32_t ticks) {
         ASSERT_EQ(tft_step(), 1);
 }
 
+void CoreTest::usePanel(int width, int height) {
+    recording::hw().setPanel(width, height);
+    tft_set_size(width, height);
+}
+
 void CoreTest::clearLog() {
     recording::hw().log.clear();
     recording::hw().sent.clear();

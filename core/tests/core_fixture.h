@@ -38,6 +38,8 @@ protected:
     // Runs idle iterations until an iteration has seen the tick advanced by ticks.
     void idleTicks(std::uint32_t ticks);
     void clearLog();
+    // A panel of that size, on the recording layer and for the core.
+    void usePanel(int width, int height);
 
     // Installs font table entry n.
     void addFont(std::size_t n, std::uint8_t id, std::uint8_t encoding, std::uint8_t width,

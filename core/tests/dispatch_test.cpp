@@ -260,11 +260,83 @@ TEST_F(Dispatch, WaveformIsLimitedTo514Points) {
 }
 
 TEST_F(Dispatch, FloodFillOnlyInsideDrawingArea) {
+    usePanel(800, 600);
     feed(frame({0x64, 0x03, 0x20, 0x00, 0x00, 0x12, 0x34}));
     EXPECT_EQ(hw().count("setVLine"), 0u);
     feed(frame({0x64, 0x03, 0x1F, 0x02, 0x57, 0x12, 0x34}));
     EXPECT_EQ(hw().pixel(4, 0, 0), 0x1234);
     EXPECT_EQ(hw().pixelsNot(4, 0x1234), 0);
+}
+
+// Pixels of layer 4 that are not black.
+long paintedPixels() {
+    return recording::hw().pixelsNot(4, 0);
+}
+
+TEST_F(Dispatch, NegativeCoordinatesAreSignedAndClipped) {
+    // FillRectangles from (-10, -10) to (900, 700) fills the whole drawing area.
+    feed(frame({0x55, 0xFF, 0xF6, 0xFF, 0xF6, 0x03, 0x84, 0x02, 0xBC}));
+    const auto rows = hw().calls("setHLine");
+    ASSERT_EQ(rows.size(), 600u);
+    EXPECT_EQ(rows.front().args, (std::vector<long>{0, 0, 799, 0xF800}));
+    EXPECT_EQ(rows.back().args, (std::vector<long>{0, 599, 799, 0xF800}));
+    EXPECT_EQ(hw().pixelsNot(4, 0xF800), 0);
+
+    // Each primitive from a point left of or above the origin reaches into the
+    // area: the part inside is drawn, and only that part.
+    addFont(0, 1, 2, 8, 16, 0x120000);
+    hw().fontData.assign(256 * 16, 0xFF);
+    const Bytes commands[] = {
+        {0x50, 0xFF, 0xFF, 0x00, 0x05, 0x00, 0x03, 0x00, 0x05}, // points (-1,5) (3,5)
+        {0x51, 0xFF, 0xF6, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x05}, // line (-10,5)-(10,5)
+        {0x51, 0xFF, 0xF6, 0xFF, 0xF6, 0x00, 0x0A, 0x00, 0x0A}, // line (-10,-10)-(10,10)
+        {0x52, 0xFF, 0xFB, 0x00, 0x64, 0x00, 0x0A},             // circle at (-5,100)
+        {0x53, 0x00, 0x64, 0xFF, 0xFB, 0x00, 0x0A},             // disc at (100,-5)
+        {0x54, 0xFF, 0xF6, 0xFF, 0xF6, 0x00, 0x0A, 0x00, 0x0A}, // rectangle outline
+        {0x56, 0xFF, 0xEC, 0xFF, 0xEC, 0x00, 0x14, 0x00, 0x14}, // ellipse in (-20,-20)-(20,20)
+        {0x57, 0xFF, 0xEC, 0xFF, 0xEC, 0x00, 0x14, 0x00, 0x14}, // filled ellipse
+        {0x58, 0xFF, 0xFF, 0x00, 0x05, 0x00, 0x03, 0x00, 0x05}, // erase (-1,5) (3,5)
+        {0x59, 0xFF, 0xFB, 0x00, 0x01, 0x00, 0x05, 0x00, 0x05, 0x00, 0x05,
+         0x00, 0x05, 0x00, 0x05, 0x00, 0x05, 0x00, 0x05, 0x00, 0x05}, // waveform from x -5
+        {0x59, 0x00, 0x05, 0xFF, 0xFF, 0x00, 0x05, 0x00, 0x05, 0x00, 0x05, 0xFF, 0xFE}, // dx -1
+        {0x63, 0x00, 0xFF, 0xF6, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x05}, // polyline (-10,5)-(10,5)
+        {0x67, 0xFF, 0xFB, 0x00, 0x64, 0x00, 0x0A, 0xFF, 0xA6, 0x00,
+         0x5A},                                                 // arc -90..90 at (-5,100)
+        {0x68, 0xFF, 0xF6, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x05}, // polyline (-10,5)-(10,5)
+        {0x75, 0xFF, 0xFE, 0x00, 0x05, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01,
+         0x00},                                          // from (-2,5)
+        {0x20, 0xFF, 0xFC, 0x00, 0x0A, 0x00, 0x01, 'A'}, // text at (-4,10)
+    };
+    // Pixels each command must draw.
+    const std::vector<std::pair<int, int>> drawn[] = {
+        {{3, 5}},           {{0, 5}, {10, 5}},        {{0, 0}, {10, 10}},
+        {{5, 100}},         {{100, 5}, {100, 0}},     {{0, 10}, {10, 0}, {10, 10}},
+        {{20, 0}, {0, 20}}, {{0, 0}, {19, 0}},        {{3, 5}},
+        {{0, 5}, {2, 5}},   {{5, 5}, {3, 5}, {2, 0}}, {{0, 5}, {10, 5}},
+        {{5, 100}},         {{0, 5}, {10, 5}},        {{0, 5}, {2, 5}},
+        {{0, 10}, {3, 25}}};
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        feed(frame({0x05, 0x00}));
+        clearLog();
+        feed(frame(commands[i]));
+        SCOPED_TRACE(testing::Message()
+                     << "command " << std::hex << int(commands[i][0]) << " #" << std::dec << i);
+        EXPECT_GT(paintedPixels(), 0);
+        for (const auto& [x, y] : drawn[i])
+            EXPECT_NE(hw().pixel(4, x, y), 0) << x << "," << y;
+        EXPECT_EQ(hw().outOfRange, 0);
+    }
+    EXPECT_EQ(hw().pixel(4, 4, 25), 0); // text ends with the glyph's right edge
+}
+
+TEST_F(Dispatch, PicturesAtNegativePositionsArePassedSigned) {
+    feed(frame({0x32, 0xFF, 0xF6, 0xFF, 0xEC, 0x00, 0x03, 0x00}));
+    feed(frame({0x33, 0xFF, 0xF6, 0x00, 0x14, 0x00, 0x03, 0x00, 0x01, 0x00, 0x02, 0x00, 0x0A, 0x00,
+                0x0B, 0x01}));
+    const auto pictures = hw().calls("TFT_Draw_PIC_XY");
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].args, (std::vector<long>{3, 1, -10, -20, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(pictures[1].args, (std::vector<long>{3, 0, -10, 20, 1, 2, 10, 11, 1, 0, 0, 0, 0}));
 }
 
 TEST_F(Dispatch, TouchSettings) {

@@ -185,6 +185,7 @@ TEST_F(Shapes, FloodFillStaysInsideOutline) {
 TEST_F(Shapes, FloodFillStopsWhenSeedStackIsFull) {
     // A comb: columns separated by walls with gaps, so each column to the
     // right starts new runs; the fill ends before covering the whole area.
+    usePanel(800, 600);
     for (int x = 1; x < 100; x += 2)
         nimbrel::drawLine(x, 0, x, 598, 1);
     for (int x = 1; x < 100; x += 4)
@@ -195,6 +196,28 @@ TEST_F(Shapes, FloodFillStopsWhenSeedStackIsFull) {
     EXPECT_EQ(hw().pixel(4, 0, 0), 2);
     EXPECT_EQ(hw().pixel(4, 0, 598), 2);  // the first run is drawn whole
     EXPECT_EQ(hw().pixel(4, 98, 300), 0); // far columns never reached
+}
+
+// Pixels of layer 4 inside width x height that differ from the colour.
+long unfilled(int width, int height, std::uint16_t colour) {
+    long count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            count += recording::hw().pixel(4, x, y) != colour;
+    return count;
+}
+
+TEST_F(Shapes, FloodFillCoversABlackLayerOnPanelsOfEverySize) {
+    // Panel size, then the part of it the 800 x 600 drawing area reaches.
+    const int panels[][4] = {
+        {800, 480, 800, 480}, {480, 272, 480, 272}, {480, 800, 480, 600}, {1024, 600, 800, 600}};
+    for (const auto& panel : panels) {
+        usePanel(panel[0], panel[1]);
+        GUI_ClearSCR(0);
+        feed(frame({0x64, 0x00, 0x0A, 0x00, 0x0A, 0x12, 0x34}));
+        EXPECT_EQ(unfilled(panel[2], panel[3], 0x1234), 0) << panel[0] << " x " << panel[1];
+        EXPECT_EQ(hw().outOfRange, 0);
+    }
 }
 
 TEST_F(Shapes, PolygonFillCoversSquare) {

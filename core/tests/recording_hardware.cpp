@@ -37,6 +37,13 @@ void Hardware::reset() {
     touchX = touchY = 0;
     outOfRange = 0;
     pixelWrites = 0;
+    panelWidth = kWidth;
+    panelHeight = kHeight;
+}
+
+void Hardware::setPanel(int width, int height) {
+    panelWidth = width < kWidth ? width : kWidth;
+    panelHeight = height < kHeight ? height : kHeight;
 }
 
 std::uint16_t Hardware::pixel(int layer, int x, int y) const {
@@ -80,6 +87,8 @@ void put(int x, int y, std::uint16_t colour) {
         ++h.outOfRange;
         return;
     }
+    if (x >= h.panelWidth || y >= h.panelHeight)
+        return;
     ++h.pixelWrites;
     h.layers[static_cast<std::size_t>(h.writeLayer)]
             [static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)] = colour;
@@ -195,7 +204,7 @@ void GUI_ReadPoint(int x, int y, uint16_t* colour) {
         *colour = 0;
         return;
     }
-    *colour = h.pixel(h.writeLayer, x, y);
+    *colour = x < h.panelWidth && y < h.panelHeight ? h.pixel(h.writeLayer, x, y) : 0;
 }
 void setPenColor(uint16_t colour) {
     hw().pen = colour;

@@ -45,8 +45,14 @@ struct Hardware {
     std::uint16_t touchY = 0;
     long outOfRange = 0; // drawing or reading calls outside the layer
     long pixelWrites = 0;
+    // The panel within the layers: like a real panel's layer, pixels beyond it
+    // read as 0 and are not drawn (without counting as out of range).
+    int panelWidth = kWidth;
+    int panelHeight = kHeight;
 
     void reset();
+    // Sets the panel within the layers (the core learns it from tft_set_size).
+    void setPanel(int width, int height);
     std::uint16_t pixel(int layer, int x, int y) const;
     void record(const char* name, std::vector<long> args);
     std::vector<Call> calls(const std::string& name) const;
