@@ -1,6 +1,7 @@
 // Controls: drawing each type from its stored value, and the press, hold and
 // release actions a touch runs on the control under it.
 #include "clock_text.h"
+#include "control_layout.h"
 #include "core/hardware.h"
 #include "core_state.h"
 #include "draw.h"
@@ -14,6 +15,14 @@ namespace nimbrel {
 namespace {
 
 constexpr std::uint8_t kKeyCaps = 16;
+
+namespace A = animationField;
+namespace B = buttonField;
+namespace C = clockField;
+namespace M = meterField;
+namespace P = progressField;
+namespace S = sliderField;
+namespace T = textField;
 
 // The definition of the pressed control, kept from press to release.
 std::uint8_t g_pressedFrame[kScanFrameCapacity];
@@ -55,46 +64,50 @@ bool isPressed(const Definition& def) {
 void drawButton(const Definition& def) {
     std::uint8_t state = 0;
     currentValue(def, g_screens.current, &state, 1);
-    if (def.u8(25) == 2 && def.u8(26) == kKeyCaps)
+    if (def.u8(B::kKind) == B::kKey && def.u8(B::kKeyCode) == kKeyCaps)
         state = capsOn() ? 1 : 0;
     if (state & 1)
-        drawCut(def.u16(13), def.x(), def.y(), def.u16(15), def.u16(17), def.width(), def.height());
+        drawCut(def.u16(B::kPressedPicture), def.x(), def.y(), def.u16(B::kPressedSourceX),
+                def.u16(B::kPressedSourceY), def.width(), def.height());
     else
-        drawCut(def.u16(19), def.x(), def.y(), def.u16(21), def.u16(23), def.width(), def.height());
-    const bool frameOff = def.length + 4 > 34 && def.u8(30) == 0;
+        drawCut(def.u16(B::kReleasedPicture), def.x(), def.y(), def.u16(B::kReleasedSourceX),
+                def.u16(B::kReleasedSourceY), def.width(), def.height());
+    const bool frameOff = def.length + 4 > B::kPressFrameFrom && def.u8(B::kPressFrame) == 0;
     if (isPressed(def) && !frameOff)
         invertFrame(def.x() - 1, def.y() - 1, def.x() + def.width(), def.y() + def.height(), 2, 1);
 }
 
 void drawTextControl(const Definition& def) {
-    if (def.u8(14) == 1 && def.width() > 0 && def.height() > 0)
+    if (def.u8(T::kBackgroundMode) == 1 && def.width() > 0 && def.height() > 0)
         fillRectangle(def.x(), def.y(), def.x() + def.width() - 1, def.y() + def.height() - 1,
-                      def.u16(15));
-    else if (def.u8(14) == 2 && def.u16(17) != kNoPicture)
-        TFT_Draw_PIC_XY(def.u16(17), 1, def.x(), def.y(), 0, 0, 0, 0, 1, keyLow(), keyHigh(), 0, 0);
+                      def.u16(T::kBackgroundColour));
+    else if (def.u8(T::kBackgroundMode) == 2 && def.u16(T::kBackgroundPicture) != kNoPicture)
+        TFT_Draw_PIC_XY(def.u16(T::kBackgroundPicture), 1, def.x(), def.y(), 0, 0, 0, 0, 1,
+                        keyLow(), keyHigh(), 0, 0);
     std::uint8_t text[kMaxTextLength];
     const std::size_t length = currentValue(def, g_screens.current, text, sizeof text);
-    if (def.u8(21))
+    if (def.u8(T::kPassword))
         for (std::size_t i = 0; i < length; ++i)
             text[i] = '*';
     TextStyle style{};
-    style.colour = def.u16(19);
+    style.colour = def.u16(T::kColour);
     style.wrap = true;
     style.boxWidth = def.width();
     style.boxHeight = def.height();
-    drawText(def.u8(13), text, length, def.x(), def.y(), style);
+    drawText(def.u8(T::kFont), text, length, def.x(), def.y(), style);
 }
 
 void drawProgress(const Definition& def) {
     const int x = def.x(), y = def.y(), w = def.width(), h = def.height();
     if (w <= 0 || h <= 0)
         return;
-    if (def.u8(13) == 1)
-        fillRectangle(x, y, x + w - 1, y + h - 1, def.u16(14));
-    else if (def.u8(13) == 2)
-        drawCut(def.u16(16), x, y, 0, 0, w, h);
-    const double f = fraction(numericValue(def, g_screens.current), def.u32(28), def.u32(32));
-    const std::uint8_t direction = def.u8(23);
+    if (def.u8(P::kBackgroundMode) == 1)
+        fillRectangle(x, y, x + w - 1, y + h - 1, def.u16(P::kBackgroundColour));
+    else if (def.u8(P::kBackgroundMode) == 2)
+        drawCut(def.u16(P::kBackgroundPicture), x, y, 0, 0, w, h);
+    const double f =
+        fraction(numericValue(def, g_screens.current), def.u32(P::kMinimum), def.u32(P::kMaximum));
+    const std::uint8_t direction = def.u8(P::kDirection);
     const int size = direction >= 2 ? h : w;
     const int length = static_cast<int>(std::lround(size * f));
     if (length <= 0)
@@ -116,10 +129,10 @@ void drawProgress(const Definition& def) {
         fh = length;
         break;
     }
-    if (def.u8(18) == 0)
-        fillRectangle(fx, fy, fx + fw - 1, fy + fh - 1, def.u16(19));
+    if (def.u8(P::kFillMode) == 0)
+        fillRectangle(fx, fy, fx + fw - 1, fy + fh - 1, def.u16(P::kFillColour));
     else
-        drawCut(def.u16(21), fx, fy, fx - x, fy - y, fw, fh);
+        drawCut(def.u16(P::kFillPicture), fx, fy, fx - x, fy - y, fw, fh);
 }
 
 struct SliderGeometry {
@@ -132,11 +145,11 @@ struct SliderGeometry {
 
 SliderGeometry sliderGeometry(const Definition& def) {
     SliderGeometry g{};
-    g.horizontal = def.u8(25) == 0;
-    const int l = def.u16(27), k = def.u16(29);
+    g.horizontal = def.u8(S::kOrientation) == 0;
+    const int l = def.u16(S::kRailStart), k = def.u16(S::kRailEnd);
     g.rail = (g.horizontal ? def.width() : def.height()) - l - k;
     std::uint8_t record[16] = {};
-    const std::uint16_t thumb = def.u16(35);
+    const std::uint16_t thumb = def.u16(S::kThumbPicture);
     if (thumb != kNoPicture && TFT_GetImageIndex(thumb, 1, record) && le16(record) == thumb) {
         g.thumb = true;
         g.thumbWidth = le16(record + 7);
@@ -147,12 +160,13 @@ SliderGeometry sliderGeometry(const Definition& def) {
 
 void drawSlider(const Definition& def) {
     const int x = def.x(), y = def.y(), w = def.width(), h = def.height();
-    drawCut(def.u16(33), x, y, 0, 0, w, h);
+    drawCut(def.u16(S::kBackgroundPicture), x, y, 0, 0, w, h);
     const SliderGeometry g = sliderGeometry(def);
     if (!g.thumb)
         return;
-    const double f = fraction(numericValue(def, g_screens.current), def.u32(17), def.u32(21));
-    const int l = def.u16(27), k = def.u16(29), m = def.u16(31);
+    const double f =
+        fraction(numericValue(def, g_screens.current), def.u32(S::kMinimum), def.u32(S::kMaximum));
+    const int l = def.u16(S::kRailStart), k = def.u16(S::kRailEnd), m = def.u16(S::kThumbOffset);
     int tx = 0, ty = 0;
     if (g.horizontal) {
         tx = static_cast<int>(x + l + f * g.rail - g.thumbWidth / 2.0);
@@ -161,46 +175,49 @@ void drawSlider(const Definition& def) {
         tx = x + m;
         ty = static_cast<int>(y + h - k - f * g.rail - g.thumbHeight / 2.0);
     }
-    TFT_Draw_PIC_XY(def.u16(35), 1, tx < 0 ? 0 : tx, ty < 0 ? 0 : ty, 0, 0, 0, 0, 1, keyLow(),
-                    keyHigh(), 0, 0);
+    TFT_Draw_PIC_XY(def.u16(S::kThumbPicture), 1, tx < 0 ? 0 : tx, ty < 0 ? 0 : ty, 0, 0, 0, 0, 1,
+                    keyLow(), keyHigh(), 0, 0);
 }
 
 void drawMeter(const Definition& def) {
     const int x = def.x(), y = def.y(), w = def.width(), h = def.height();
-    drawCut(def.u16(25), x, y, 0, 0, w, h);
-    const int start = static_cast<std::int16_t>(def.u16(27));
-    const int end = static_cast<std::int16_t>(def.u16(29));
+    drawCut(def.u16(M::kBackgroundPicture), x, y, 0, 0, w, h);
+    const int start = static_cast<std::int16_t>(def.u16(M::kStartAngle));
+    const int end = static_cast<std::int16_t>(def.u16(M::kEndAngle));
     int sweep = ((end - start) % 360 + 360) % 360;
-    if (def.u8(31) & 1)
+    if (def.u8(M::kDirection) & 1)
         sweep -= 360;
     else if (sweep == 0)
         sweep = 360;
-    const double f = fraction(numericValue(def, g_screens.current), def.u32(17), def.u32(21));
+    const double f =
+        fraction(numericValue(def, g_screens.current), def.u32(M::kMinimum), def.u32(M::kMaximum));
     double angle = std::fmod(start + sweep * f, 360.0);
     if (angle < 0)
         angle += 360.0;
-    drawNeedle(def.u8(32), x + w / 2, y + h / 2, h / 2, angle, def.u16(33), def.u16(35));
+    drawNeedle(def.u8(M::kNeedleStyle), x + w / 2, y + h / 2, h / 2, angle,
+               def.u16(M::kNeedleColour), def.u16(M::kHubColour));
 }
 
 void drawAnimation(const Definition& def) {
     AnimationValue a{};
     currentValue(def, g_screens.current, reinterpret_cast<std::uint8_t*>(&a), sizeof a);
-    TFT_Draw_PIC_XY(def.u16(13), 1, def.x(), def.y(), 0, 0, 0, 0, 1, keyLow(), keyHigh(), a.current,
-                    0);
+    TFT_Draw_PIC_XY(def.u16(A::kPicture), 1, def.x(), def.y(), 0, 0, 0, 0, 1, keyLow(), keyHigh(),
+                    a.current, 0);
 }
 
 void drawClock(const Definition& def) {
     std::uint8_t clock[7] = {};
     GetRTC(clock);
     char text[kClockTextCapacity];
-    const std::size_t length = clockToText(clock, def.u8(14), def.u8(15),
-                                           static_cast<std::int8_t>(def.u8(13)), text, sizeof text);
+    const std::size_t length =
+        clockToText(clock, def.u8(C::kFormat), def.u8(C::kLanguage),
+                    static_cast<std::int8_t>(def.u8(C::kTimeZone)), text, sizeof text);
     TextStyle style{};
-    style.colour = def.u16(17);
+    style.colour = def.u16(C::kColour);
     style.boxWidth = kDrawWidth;
     style.boxHeight = kDrawHeight;
-    drawText(def.u8(16), reinterpret_cast<const std::uint8_t*>(text), length, def.x(), def.y(),
-             style);
+    drawText(def.u8(C::kFont), reinterpret_cast<const std::uint8_t*>(text), length, def.x(),
+             def.y(), style);
 }
 
 void drawGraph(const Definition& def) {
@@ -251,9 +268,9 @@ bool touchable(const Definition& def, int px, int py) {
     case kTypeAnimation:
         return def.contains(px, py);
     case kTypeText:
-        return def.u8(22) != 0 && def.contains(px, py);
+        return def.u8(T::kInputMode) != 0 && def.contains(px, py);
     case kTypeClock:
-        return def.u8(19) != 0 && def.contains(px, py);
+        return def.u8(C::kSettable) != 0 && def.contains(px, py);
     case kTypeSlider:
         return sliderHit(def, px, py);
     default:
@@ -288,15 +305,15 @@ std::uint8_t applyToggle(std::uint8_t mode, std::uint8_t state, bool press) {
 }
 
 void notifyButton(const Definition& def, std::uint8_t state, std::uint16_t screen) {
-    const std::uint8_t kind = def.u8(25);
+    const std::uint8_t kind = def.u8(B::kKind);
     std::uint8_t data[2] = {kind, state};
-    if (kind == 2)
-        data[1] = def.u8(26);
+    if (kind == B::kKey)
+        data[1] = def.u8(B::kKeyCode);
     sendControlValue(screen, def.id(), kTypeButton, data, 2);
 }
 
 std::uint8_t toggleMode(const Definition& def) {
-    return def.u8(25) == 1 ? def.u8(29) : 0;
+    return def.u8(B::kKind) == B::kToggle ? def.u8(B::kToggleMode) : 0;
 }
 
 } // namespace
@@ -363,8 +380,8 @@ bool pressControl(int px, int py) {
         currentValue(def, g_screens.current, &state, 1);
         state = applyToggle(toggleMode(def), state & 1, true);
         storeValue(g_screens.current, def.id(), &state, 1);
-        if (def.u8(25) == 2)
-            keyFromButton(def.u8(26));
+        if (def.u8(B::kKind) == B::kKey)
+            keyFromButton(def.u8(B::kKeyCode));
         if (g_core.header.notifyFlags & 1)
             notifyButton(def, state, g_screens.current);
     } else if (def.type() == kTypeAnimation) {
@@ -382,11 +399,11 @@ void holdControl(int px, int py) {
     const SliderGeometry g = sliderGeometry(def);
     if (g.rail <= 0)
         return;
-    const int l = def.u16(27), k = def.u16(29);
+    const int l = def.u16(S::kRailStart), k = def.u16(S::kRailEnd);
     double f = g.horizontal ? static_cast<double>(px - def.x() - l) / g.rail
                             : static_cast<double>(def.y() + def.height() - k - py) / g.rail;
     f = f < 0 ? 0 : (f > 1 ? 1 : f);
-    const std::uint32_t minimum = def.u32(17), maximum = def.u32(21);
+    const std::uint32_t minimum = def.u32(S::kMinimum), maximum = def.u32(S::kMaximum);
     const double span = maximum > minimum ? static_cast<double>(maximum - minimum) : 0.0;
     const auto value = static_cast<std::uint32_t>(std::floor(minimum + f * span + 0.5));
     if (value == numericValue(def, g_screens.current))
@@ -418,8 +435,8 @@ void releaseControl(int px, int py) {
         currentValue(def, g_screens.current, &state, 1);
         state = applyToggle(mode, state & 1, false);
         storeValue(g_screens.current, def.id(), &state, 1);
-        const std::uint16_t target = def.u16(26);
-        if (def.u8(25) == 0 && target != kNone && target < screenCount() &&
+        const std::uint16_t target = def.u16(B::kTargetScreen);
+        if (def.u8(B::kKind) == B::kPlain && target != kNone && target < screenCount() &&
             target != g_screens.current) {
             changeScreen(target);
             if (g_core.header.notifyScreen) {
@@ -428,7 +445,7 @@ void releaseControl(int px, int py) {
             }
         }
         if (notify & 2) {
-            if (def.u8(25) == 2) {
+            if (def.u8(B::kKind) == B::kKey) {
                 if (!(notify & 1))
                     notifyButton(def, state, screen);
             } else if (!(mode != 0 && (notify & 1))) {
@@ -438,13 +455,13 @@ void releaseControl(int px, int py) {
         break;
     }
     case kTypeText:
-        if (def.u8(22) == 1)
+        if (def.u8(T::kInputMode) == T::kSystemKeyboard)
             openKeyboardForText(def, px, py);
-        else if (def.u8(22) == 2)
+        else if (def.u8(T::kInputMode) == T::kCursorInput)
             focusText(g_screens.current, def.id());
         break;
     case kTypeClock:
-        if (def.u8(19))
+        if (def.u8(C::kSettable))
             openKeyboardForClock(def, px, py);
         break;
     case kTypeAnimation:

@@ -200,11 +200,16 @@ void queueSnapshot(std::uint16_t* count, std::uint8_t* flowState);
 // dispatch.cpp
 void dispatch(const std::uint8_t* frame, std::size_t length);
 void markDirty();
+// Longest reply body: a control value report carrying the longest text.
+constexpr std::size_t kMaxReplyBody = 16 + 255;
+// Sends EE, the body, FF FC FF FF; bodies longer than kMaxReplyBody are not sent.
+void sendFrame(const std::uint8_t* body, std::size_t length);
+
+// commands_state.cpp, commands_drawing.cpp
 void resetDisplaySettings();
+bool applyBaudIndex(unsigned index);
 void stopAnimatedPicture();
 void stopClockText();
-void sendReply(const std::uint8_t* bytes, std::size_t count);
-bool applyBaudIndex(unsigned index);
 
 // compose.cpp: project load and display composition.
 void loadProject();

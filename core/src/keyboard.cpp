@@ -1,4 +1,5 @@
 // The system keyboard, text editing, text focus and the cursor.
+#include "control_layout.h"
 #include "core/hardware.h"
 #include "core_state.h"
 #include "draw.h"
@@ -203,9 +204,10 @@ void placeTextCursor(std::uint16_t screen, std::uint16_t control) {
     std::uint8_t text[kMaxTextLength];
     const std::size_t n = currentValue(def, screen, text, sizeof text);
     TextExtent e{};
-    if (!measureText(def.u8(13), text, n, def.width(), def.height(), 0, 0, &e))
+    if (!measureText(def.u8(textField::kFont), text, n, def.width(), def.height(), 0, 0, &e))
         return;
-    showCursor(def.x() + e.lastLineWidth, def.y() + e.lastLineTop, 1, e.height, def.u8(22) == 2);
+    showCursor(def.x() + e.lastLineWidth, def.y() + e.lastLineTop, 1, e.height,
+               def.u8(textField::kInputMode) == textField::kCursorInput);
 }
 
 void setClockFromDigits() {
@@ -354,7 +356,7 @@ void keyFromButton(std::uint8_t code) {
     if (!findDefinition(g_focus.screen, g_focus.control, frame, &length))
         return;
     const Definition def = definitionOf(frame, length);
-    if (def.type() != kTypeText || def.u8(22) == 0)
+    if (def.type() != kTypeText || def.u8(textField::kInputMode) == 0)
         return;
     // Any key marks the text as edited, so that Enter uploads it even when
     // nothing was typed since the focus; Esc then discards the upload.
@@ -366,7 +368,7 @@ void keyFromButton(std::uint8_t code) {
     }
     std::uint8_t text[kMaxTextLength];
     std::size_t n = currentValue(def, g_focus.screen, text, sizeof text);
-    editBuffer(text, n, def.u8(25), code);
+    editBuffer(text, n, def.u8(textField::kMaxLength), code);
     storeValue(g_focus.screen, g_focus.control, text, n);
     markRender();
     placeTextCursor(g_focus.screen, g_focus.control);
@@ -376,8 +378,8 @@ void openKeyboardForText(const Definition& def, int x, int y) {
     focusText(g_screens.current, def.id());
     Keyboard& k = g_keyboard;
     k.length = currentValue(def, g_screens.current, k.buffer, sizeof k.buffer);
-    k.maxLength = def.u8(25);
-    openKeyboard(def.u8(23), x, y, def.u8(21) != 0);
+    k.maxLength = def.u8(textField::kMaxLength);
+    openKeyboard(def.u8(textField::kKeyboard), x, y, def.u8(textField::kPassword) != 0);
 }
 
 void openKeyboardForClock(const Definition& def, int x, int y) {

@@ -2,12 +2,15 @@
 // control state store, control definitions, controls, touch and the keyboard.
 #pragma once
 
+#include "core_state.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace nimbrel {
 
 constexpr std::size_t kReadWindow = 2048;
+constexpr std::uint32_t kIndexEntrySize = 8;
 constexpr std::size_t kScanFrameCapacity = 2048;
 constexpr std::uint32_t kEmptyRecord = 0xFFFFFF; // a last position above this: empty screen
 constexpr std::size_t kSlotCount = 16384;
@@ -18,6 +21,7 @@ constexpr std::size_t kGraphChannels = 8;
 constexpr std::uint16_t kNone = 0xFFFF;
 static_assert((kSlotCount & (kSlotCount - 1)) == 0, "triangular probing needs a power of two");
 static_assert(kBlockCount % 8 == 0, "the block map is whole bytes");
+static_assert(kMaxReplyBody >= 8 + kMaxTextLength, "a control value report must fit a reply");
 
 enum ControlType : std::uint8_t {
     kTypeButton = 0x10,
@@ -91,6 +95,11 @@ struct ScreenRuntime {
 };
 extern ScreenRuntime g_screens;
 
+// image.cpp: the screen image, read through two cached windows.
+// Starts reading a newly loaded image (its recorded size, empty windows).
+void imageOpen();
+void imageClose();
+
 // Record scanning through the image's read windows.
 class RecordScan {
 public:
@@ -112,7 +121,11 @@ private:
 bool findDefinition(std::uint16_t screen, std::uint16_t control, std::uint8_t* buffer,
                     std::size_t* length);
 
-// Store.
+// store.cpp: the control state store.
+void storeClear();
+// Gives every control of every screen its slot and initial value; false when
+// the table is full.
+bool storeBuild();
 bool storeValue(std::uint16_t screen, std::uint16_t control, const std::uint8_t* bytes,
                 std::size_t length);
 // Copies at most capacity bytes; returns false when the control has no slot.
@@ -120,20 +133,25 @@ bool loadValue(std::uint16_t screen, std::uint16_t control, std::uint8_t* out, s
                std::size_t* length, std::uint8_t* type);
 bool loadGraph(std::uint16_t screen, std::uint16_t control, GraphValue* graph);
 const std::uint8_t* blockData(std::uint32_t ref);
+// Graph channel data in a block run named by ref; on a failed move the old
+// bytes stay.
+bool putChannelData(std::uint32_t& ref, const std::uint8_t* bytes, std::size_t length);
+void freeChannelData(std::uint32_t& ref);
 // The control's value as the stored bytes, or its initial value when it has no slot.
 std::size_t currentValue(const Definition& def, std::uint16_t screen, std::uint8_t* out,
                          std::size_t capacity);
 std::uint32_t numericValue(const Definition& def, std::uint16_t screen);
 
-// Screens.
+// screens.cpp: screens at run time.
 void changeScreen(std::uint16_t screen);
 void markRender();
 std::uint16_t screenCount();
-void runControlCommand(const std::uint8_t* frame, std::size_t length);
-void sendFrame(const std::uint8_t* body, std::size_t length);
 void sendControlValue(std::uint16_t screen, std::uint16_t control, std::uint8_t type,
                       const std::uint8_t* data, std::size_t length);
 void sendScreenNotification(std::uint16_t screen);
+
+// control_commands.cpp: a B1 frame, from the host or a screen record.
+void runControlCommand(const std::uint8_t* frame, std::size_t length);
 
 // Controls.
 void drawControl(const Definition& def);
