@@ -41,7 +41,27 @@ void vline(int x, int y0, int y1) {
     setVLine(x, y0 < 0 ? 0 : y0, y1 >= kDrawHeight ? kDrawHeight - 1 : y1);
 }
 
+// Shortcuts that leave the pixels as the full algorithms would draw them, so
+// that a far or huge shape does not run tens of thousands of clipped steps.
+
+// True when the box (both corners inclusive, any order) misses the area.
+bool missesArea(long x0, long y0, long x1, long y1) {
+    if (x0 > x1) {
+        const long t = x0;
+        x0 = x1;
+        x1 = t;
+    }
+    if (y0 > y1) {
+        const long t = y0;
+        y0 = y1;
+        y1 = t;
+    }
+    return x1 < 0 || y1 < 0 || x0 >= kDrawWidth || y0 >= kDrawHeight;
+}
+
 void line(int x0, int y0, int x1, int y1) {
+    if (missesArea(x0, y0, x1, y1))
+        return;
     if (x0 == x1) {
         vline(x0, y0, y1);
         return;
@@ -149,6 +169,28 @@ void ellipseSteps(int x0, int y0, int x1, int y1, Plot4 plot4, Tips tips) {
     }
 }
 
+bool circleMissesArea(int cx, int cy, int r) {
+    return missesArea(static_cast<long>(cx) - r - 1, static_cast<long>(cy) - r - 1,
+                      static_cast<long>(cx) + r + 1, static_cast<long>(cy) + r + 1);
+}
+
+// True when the whole area lies more than two pixels inside the circle: the
+// rasterised ring then misses it and the filled disc covers all of it.
+bool areaInsideCircle(int cx, int cy, int r) {
+    if (r < 3)
+        return false;
+    const double inner = static_cast<double>(r) - 2.0;
+    const int corners[4][2] = {
+        {0, 0}, {kDrawWidth - 1, 0}, {0, kDrawHeight - 1}, {kDrawWidth - 1, kDrawHeight - 1}};
+    for (const auto& c : corners) {
+        const double dx = static_cast<double>(c[0]) - cx;
+        const double dy = static_cast<double>(c[1]) - cy;
+        if (dx * dx + dy * dy >= inner * inner)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void drawPoint(int x, int y, std::uint16_t colour) {
@@ -163,6 +205,8 @@ void drawLine(int x0, int y0, int x1, int y1, std::uint16_t colour) {
 
 void drawCircle(int cx, int cy, int r, std::uint16_t colour) {
     setPenColor(colour);
+    if (circleMissesArea(cx, cy, r) || areaInsideCircle(cx, cy, r))
+        return;
     circleSteps(r, [&](int, int x, int y) {
         plot(cx - x, cy + y);
         plot(cx - y, cy - x);
@@ -173,6 +217,13 @@ void drawCircle(int cx, int cy, int r, std::uint16_t colour) {
 
 void fillCircle(int cx, int cy, int r, std::uint16_t colour) {
     setPenColor(colour);
+    if (circleMissesArea(cx, cy, r))
+        return;
+    if (areaInsideCircle(cx, cy, r)) {
+        for (int x = 0; x < kDrawWidth; ++x)
+            setVLine(x, 0, kDrawHeight - 1);
+        return;
+    }
     circleSteps(r, [&](int, int x, int y) {
         vline(cx - x, cy - y, cy + y);
         vline(cx + x, cy - y, cy + y);
@@ -183,6 +234,8 @@ void fillCircle(int cx, int cy, int r, std::uint16_t colour) {
 
 void drawEllipse(int x0, int y0, int x1, int y1, std::uint16_t colour) {
     setPenColor(colour);
+    if (missesArea(x0, y0, x1, y1))
+        return;
     ellipseSteps(
         x0, y0, x1, y1,
         [](int left, int right, int lower, int upper) {
@@ -201,6 +254,8 @@ void drawEllipse(int x0, int y0, int x1, int y1, std::uint16_t colour) {
 
 void fillEllipse(int x0, int y0, int x1, int y1, std::uint16_t colour) {
     setPenColor(colour);
+    if (missesArea(x0, y0, x1, y1))
+        return;
     const auto columns = [](int left, int right, int lower, int upper) {
         vline(left, upper, lower);
         vline(right, upper, lower);
@@ -220,6 +275,8 @@ void drawArc(int cx, int cy, int r, int startDegrees, int endDegrees, std::uint1
         end = t;
         inverted = true;
     }
+    if (circleMissesArea(cx, cy, r) || areaInsideCircle(cx, cy, r))
+        return;
     long f = 0;
     circleSteps(r, [&](int, int, int) { ++f; });
     if (f == 0)

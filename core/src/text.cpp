@@ -61,17 +61,19 @@ void drawGlyph(const FontEntry& font, long index, int x, int y, const TextStyle&
     if (!ReadFont(static_cast<std::uint32_t>(address), g_glyph, glyphBytes))
         return;
     const std::uint16_t colour = style.colour == 0 ? 1 : style.colour;
-    for (int row = 0; row < font.height; ++row) {
-        const int py = y + row;
-        if (py < 0 || py >= kDrawHeight)
-            continue;
+    // Only the rows and columns of the glyph inside the drawing area.
+    const int rowFrom = y < 0 ? -y : 0;
+    const int rowTo = kDrawHeight - y < font.height ? kDrawHeight - y : font.height;
+    const int colFrom = x < 0 ? -x : 0;
+    const int colTo = kDrawWidth - x < font.width ? kDrawWidth - x : font.width;
+    for (int row = rowFrom; row < rowTo; ++row) {
         const std::uint8_t* bits = g_glyph + static_cast<std::size_t>(row) * rowBytes;
-        for (int col = 0; col < font.width; ++col) {
-            const int px = x + col;
-            if (px < 0 || px >= kDrawWidth)
-                continue;
-            if (bits[col >> 3] & (0x80u >> (col & 7)))
-                GUI_Point(px, py, colour);
+        for (int col = colFrom; col < colTo; ++col) {
+            const std::uint8_t byte = bits[col >> 3];
+            if (byte == 0)
+                col |= 7; // the rest of an empty byte
+            else if (byte & (0x80u >> (col & 7)))
+                GUI_Point(x + col, y + row, colour);
         }
     }
 }

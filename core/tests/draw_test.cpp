@@ -291,6 +291,24 @@ TEST_F(Shapes, NeedlesPointAlongTheirAngle) {
     EXPECT_EQ(hw().pixel(4, 200, 268), 0x00F0);
 }
 
+TEST_F(Shapes, HugeCirclesAroundTheAreaMatchTheirRings) {
+    // The corners of the area lie 500 pixels from (400, 300): radius 502 is
+    // drawn step by step, 503 and beyond take the shortcut; both must agree.
+    for (const int r : {502, 503, 20000}) {
+        GUI_ClearSCR(0);
+        nimbrel::drawCircle(400, 300, r, 1);
+        nimbrel::drawArc(400, 300, r, 0, 359, 1);
+        EXPECT_EQ(hw().pixelsNot(4, 0), 0) << r;
+        nimbrel::fillCircle(400, 300, r, 2);
+        EXPECT_EQ(hw().pixelsNot(4, 2), 0) << r;
+    }
+    // A ring passing through the area is still drawn.
+    GUI_ClearSCR(0);
+    nimbrel::drawCircle(-20000, 300, 20100, 1);
+    EXPECT_EQ(hw().pixel(4, 100, 300), 1);
+    EXPECT_EQ(hw().outOfRange, 0);
+}
+
 TEST_F(Shapes, FarCoordinatesAreClipped) {
     nimbrel::drawLine(-5000, -3000, 65535, 65535, 1);
     nimbrel::drawCircle(400, 300, 65535, 1);
