@@ -88,6 +88,10 @@ void line(int x0, int y0, int x1, int y1) {
             err += dx;
             y0 += sy;
         }
+        // Both coordinates only move one way: once past the area, no later
+        // pixel can fall inside it.
+        if ((sx > 0 ? x0 >= kDrawWidth : x0 < 0) || (sy > 0 ? y0 >= kDrawHeight : y0 < 0))
+            break;
     }
 }
 

@@ -291,6 +291,42 @@ TEST_F(Shapes, NeedlesPointAlongTheirAngle) {
     EXPECT_EQ(hw().pixel(4, 200, 268), 0x00F0);
 }
 
+// The whole Bresenham walk, kept to the pixels inside the area.
+Pixels referenceLine(int x0, int y0, int x1, int y1) {
+    Pixels in;
+    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx - dy;
+    for (;;) {
+        if (x0 >= 0 && x0 < 800 && y0 >= 0 && y0 < 600)
+            in.insert({x0, y0});
+        if (x0 == x1 && y0 == y1)
+            return in;
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x0 += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+TEST_F(Shapes, LinesLeavingOrMissingTheAreaKeepTheirPixels) {
+    const int lines[][4] = {{10, 10, 30000, 20011},
+                            {-30000, 590, 700, -3},
+                            {799, 599, -5, -31000},
+                            {-100, 900, 900, -100},
+                            {-500, -500, 2000, -1}};
+    for (const auto& l : lines) {
+        GUI_ClearSCR(0);
+        nimbrel::drawLine(l[0], l[1], l[2], l[3], 1);
+        EXPECT_EQ(painted(), referenceLine(l[0], l[1], l[2], l[3])) << l[0] << "," << l[1];
+    }
+}
+
 TEST_F(Shapes, HugeCirclesAroundTheAreaMatchTheirRings) {
     // The corners of the area lie 500 pixels from (400, 300): radius 502 is
     // drawn step by step, 503 and beyond take the shortcut; both must agree.
