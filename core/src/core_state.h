@@ -215,7 +215,8 @@ void stopClockText();
 void loadProject();
 void composeDisplay(std::uint32_t);
 
-// hooks.cpp: the screen, control, touch and keyboard layer.
+// screens.cpp, touch.cpp, keyboard.cpp: hooks into the screen, control, touch
+// and keyboard layer.
 void screensBuildAndStart();
 void screensRender(std::uint32_t);
 void screensDrawControl(const std::uint8_t* frame, std::size_t length);
