@@ -25,7 +25,7 @@ struct CommandFrame {
 using CommandHandler = void (*)(const CommandFrame&);
 
 // Runs the handler when the parameters hold the command's fixed bytes.
-void runCommand(const CommandSpec& spec, CommandHandler handler, const std::uint8_t* frame,
+void runCommand(const CommandEntry& entry, CommandHandler handler, const std::uint8_t* frame,
                 std::size_t length, const std::uint8_t* parameters, std::size_t count);
 
 #define NIMBREL_DECLARE_HANDLER(code, name, layout, handler) void handler(const CommandFrame&);

@@ -1,7 +1,7 @@
 // The panel's commands, listed once: code, name, parameter layout and the
 // handler that runs them. The dispatcher expands the lists into its handler
 // tables, command_table.cpp into the vocabulary that tools read; both share
-// the specs below, so a code, its layout and its handler cannot drift apart.
+// the entries below, so a code, its layout and its handler cannot drift apart.
 #pragma once
 
 #include "core/command_table.h"
@@ -112,10 +112,10 @@ constexpr ParameterLayout openParams(std::uint16_t before) {
     X(0x33, "GraphClearChannel", fixedParams(5), graph)                                            \
     X(0x34, "GraphSetView", fixedParams(12), graph)
 
-#define NIMBREL_COMMAND_SPEC(code, name, layout, handler) CommandSpec{code, name, layout},
+#define NIMBREL_COMMAND_SPEC(code, name, layout, handler) CommandEntry{code, name, layout},
 
-inline constexpr CommandSpec kHostCommandSpecs[] = {NIMBREL_HOST_COMMANDS(NIMBREL_COMMAND_SPEC)};
-inline constexpr CommandSpec kControlCommandSpecs[] = {
+inline constexpr CommandEntry kHostCommandSpecs[] = {NIMBREL_HOST_COMMANDS(NIMBREL_COMMAND_SPEC)};
+inline constexpr CommandEntry kControlCommandSpecs[] = {
     NIMBREL_CONTROL_COMMANDS(NIMBREL_COMMAND_SPEC)};
 
 constexpr std::size_t kHostCommandCount = sizeof kHostCommandSpecs / sizeof kHostCommandSpecs[0];
@@ -123,9 +123,9 @@ constexpr std::size_t kControlCommandCount =
     sizeof kControlCommandSpecs / sizeof kControlCommandSpecs[0];
 constexpr std::uint8_t kNoCommand = 0xFF;
 
-template <std::size_t N> constexpr bool inCodeOrder(const CommandSpec (&specs)[N]) {
+template <std::size_t N> constexpr bool inCodeOrder(const CommandEntry (&entries)[N]) {
     for (std::size_t i = 1; i < N; ++i)
-        if (specs[i - 1].code >= specs[i].code)
+        if (entries[i - 1].code >= entries[i].code)
             return false;
     return true;
 }
@@ -134,14 +134,14 @@ static_assert(inCodeOrder(kControlCommandSpecs), "sub-commands must be listed on
 static_assert(kHostCommandCount < kNoCommand && kControlCommandCount < kNoCommand,
               "table positions are bytes");
 
-// Position in the spec table by code, kNoCommand for codes not listed.
+// Position in the entry table by code, kNoCommand for codes not listed.
 template <std::size_t N>
-constexpr std::array<std::uint8_t, 256> positionsByCode(const CommandSpec (&specs)[N]) {
+constexpr std::array<std::uint8_t, 256> positionsByCode(const CommandEntry (&entries)[N]) {
     std::array<std::uint8_t, 256> positions{};
     for (std::uint8_t& p : positions)
         p = kNoCommand;
     for (std::size_t i = 0; i < N; ++i)
-        positions[specs[i].code] = static_cast<std::uint8_t>(i);
+        positions[entries[i].code] = static_cast<std::uint8_t>(i);
     return positions;
 }
 inline constexpr std::array<std::uint8_t, 256> kHostCommandPositions =

@@ -1,4 +1,4 @@
-// The command vocabulary for tools: the specs of the command lists and the
+// The command vocabulary for tools: the entries of the command lists and the
 // names of the frames the panel sends. No handlers, so tools link it alone.
 #include "core/command_table.h"
 
@@ -43,12 +43,12 @@ CommandList controlCommands() {
     return CommandList{kControlCommandSpecs, kControlCommandCount};
 }
 
-const CommandSpec* findHostCommand(std::uint8_t code) {
+const CommandEntry* findHostCommand(std::uint8_t code) {
     const std::uint8_t at = kHostCommandPositions[code];
     return at == kNoCommand ? nullptr : &kHostCommandSpecs[at];
 }
 
-const CommandSpec* findControlCommand(std::uint8_t sub) {
+const CommandEntry* findControlCommand(std::uint8_t sub) {
     const std::uint8_t at = kControlCommandPositions[sub];
     return at == kNoCommand ? nullptr : &kControlCommandSpecs[at];
 }

@@ -37,14 +37,14 @@ void sendFrame(const std::uint8_t* body, std::size_t length) {
     send_data(out, static_cast<std::uint32_t>(length + 5));
 }
 
-void runCommand(const CommandSpec& spec, CommandHandler handler, const std::uint8_t* frame,
+void runCommand(const CommandEntry& entry, CommandHandler handler, const std::uint8_t* frame,
                 std::size_t length, const std::uint8_t* parameters, std::size_t count) {
-    const ParameterLayout& layout = spec.parameters;
+    const ParameterLayout& layout = entry.parameters;
     if (count < layout.fixedBytes)
         return;
     const std::size_t groups =
         layout.groupBytes == 0 ? 0 : (count - layout.fixedBytes) / layout.groupBytes;
-    handler(CommandFrame{frame, length, spec.code, parameters, count, &layout, groups});
+    handler(CommandFrame{frame, length, entry.code, parameters, count, &layout, groups});
 }
 
 void dispatch(const std::uint8_t* frame, std::size_t length) {

@@ -35,7 +35,7 @@ TEST_F(CommandTable, CodesOutsideTheTableAreIgnored) {
 TEST_F(CommandTable, CommandsShortOfTheirFixedParametersDoNothing) {
     const nimbrel::CommandList list = nimbrel::hostCommands();
     for (std::size_t i = 0; i < list.count; ++i) {
-        const nimbrel::CommandSpec& c = list.items[i];
+        const nimbrel::CommandEntry& c = list.items[i];
         if (c.parameters.fixedBytes == 0)
             continue;
         Bytes body{c.code};
@@ -54,12 +54,12 @@ TEST_F(CommandTable, RepliesAndDrawingFollowTheTable) {
                                                      {0x75, {0, 5, 0, 5, 1, 1}},
                                                      {0xA5, {}},
                                                      {0xFE, {}}}) {
-        const nimbrel::CommandSpec* spec = nimbrel::findHostCommand(code);
-        ASSERT_NE(spec, nullptr);
-        EXPECT_TRUE(nimbrel::parametersFit(spec->parameters, parameters.size())) << spec->name;
+        const nimbrel::CommandEntry* entry = nimbrel::findHostCommand(code);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_TRUE(nimbrel::parametersFit(entry->parameters, parameters.size())) << entry->name;
         Bytes body{code};
         append(body, parameters);
-        EXPECT_TRUE(hasEffect(*this, body)) << spec->name;
+        EXPECT_TRUE(hasEffect(*this, body)) << entry->name;
     }
 }
 
@@ -69,7 +69,7 @@ TEST_F(CommandTable, NamesAreUniqueAndCodesListedOnce) {
     const nimbrel::CommandList list = nimbrel::hostCommands();
     EXPECT_EQ(list.count, 64u);
     for (std::size_t i = 0; i < list.count; ++i) {
-        const nimbrel::CommandSpec& c = list.items[i];
+        const nimbrel::CommandEntry& c = list.items[i];
         EXPECT_TRUE(codes.insert(c.code).second);
         EXPECT_EQ(nimbrel::findHostCommand(c.code), &c);
         if (std::string(c.name).empty())

@@ -16,12 +16,12 @@ std::string commandName(const std::uint8_t* frame, std::size_t length, bool from
     const std::uint8_t sub = hasSub ? frame[i + 2] : 0xFF;
     if (fromPanel)
         return nimbrel::panelFrameName(code, sub);
-    const nimbrel::CommandSpec* command = nimbrel::findHostCommand(code);
+    const nimbrel::CommandEntry* command = nimbrel::findHostCommand(code);
     if (!command)
         return {};
     std::string name = command->name;
     if (code == 0xB1 && hasSub) {
-        if (const nimbrel::CommandSpec* control = nimbrel::findControlCommand(sub))
+        if (const nimbrel::CommandEntry* control = nimbrel::findControlCommand(sub))
             name += std::string("/") + control->name;
     }
     return name;

@@ -21,14 +21,14 @@ struct ParameterLayout {
     bool openEnded;
 };
 
-struct CommandSpec {
+struct CommandEntry {
     std::uint8_t code;
     const char* name; // "" for codes accepted without effect
     ParameterLayout parameters;
 };
 
 struct CommandList {
-    const CommandSpec* items;
+    const CommandEntry* items;
     std::size_t count;
 };
 
@@ -37,8 +37,8 @@ CommandList hostCommands();
 // Sub-commands of B1 (the byte after B1), in code order.
 CommandList controlCommands();
 // Null when the code is not a command.
-const CommandSpec* findHostCommand(std::uint8_t code);
-const CommandSpec* findControlCommand(std::uint8_t sub);
+const CommandEntry* findHostCommand(std::uint8_t code);
+const CommandEntry* findControlCommand(std::uint8_t sub);
 
 // True when parameters of that many bytes fill the layout exactly: the fixed
 // bytes, all or none of the optional ones, then whole groups or any data.
