@@ -5,6 +5,7 @@
 #include "compiler/build_action_manager.h"
 #include "compiler/build_hooks.h"
 #include "compiler/item_registry.h"
+#include "fonttools/shipped_fonts.h"
 
 #include <new>
 #include <set>
@@ -271,6 +272,7 @@ int runVelmic(const std::vector<std::string>& args, const fs::path& appDir) {
         const CompilerOptions& options = parsed.options;
         // A missing or unreadable language file leaves the built-in texts.
         sink.messages().loadLanguageFile(MessageTable::languageFile(appDir, options.language));
+        fonttools::setShippedFontFolder(QString::fromStdString((appDir / "fonts").string()));
         if (!ensureItemKindsRegistered())
             sink.error(msg::RegistrationFailed);
 

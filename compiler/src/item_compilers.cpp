@@ -8,6 +8,7 @@
 #include "compiler/project.h"
 #include "compiler/resource_store.h"
 #include "dorsalis/screen_info_store.h"
+#include "fonttools/shipped_fonts.h"
 #include "media/picture.h"
 
 #include <QFont>
@@ -653,7 +654,9 @@ bool compileSlider(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
 
 // The dial of a meter: angles in degrees with 0 pointing right and growing
 // clockwise on the screen, the sweep as the panel turns its needle.
-void drawDial(QPainter& painter, const PropExport_Meter& p, const QImage& picture) {
+// `numbers` is the font of the scale numbers (none: no numbers are drawn).
+void drawDial(QPainter& painter, const PropExport_Meter& p, const QImage& picture,
+              const std::optional<QFont>& numbers) {
     const double w = p.width, h = p.height;
     const QRectF box(0, 0, w, h);
     if (!picture.isNull())
@@ -702,9 +705,8 @@ void drawDial(QPainter& painter, const PropExport_Meter& p, const QImage& pictur
                 painter.drawLine(at(a, radius), at(a, radius - markLength));
             }
         }
-        if (p.show_numerical != 0 && p.numerical_font_size > 0) {
-            QFont font(QString::fromStdString(p.numerical_font));
-            font.setPixelSize(std::clamp(p.numerical_font_size, 1, 200));
+        if (numbers) {
+            const QFont& font = *numbers;
             painter.setFont(font);
             painter.setPen(qcolour(p.numerical_color));
             const double textRadius = radius - markLength - font.pixelSize();
@@ -743,8 +745,20 @@ bool compileMeter(IItemLite& item, std::string& c, std::vector<std::uint8_t>& by
     }
     std::uint16_t dial = kNoPicture;
     if (p.width > 0 && p.height > 0) {
+        // The family the project names is drawn with the shipped font that
+        // stands for it, so the dial is the same on every machine.
+        std::optional<QFont> numbers;
+        if (p.show_numerical != 0 && p.numerical_font_size > 0 && p.mark_count > 0) {
+            ensureDrawing();
+            QString error;
+            numbers = fonttools::shippedFont(QString::fromStdString(p.numerical_font),
+                                             std::clamp(p.numerical_font_size, 1, 200), &error);
+            if (!numbers)
+                sink().error(item.messagePrefix() +
+                             sink().text(msg::FontLoadFailed, {error.toStdString()}));
+        }
         const auto drawn = compileDrawnPicture(
-            p.width, p.height, [&](QPainter& painter) { drawDial(painter, p, picture); },
+            p.width, p.height, [&](QPainter& painter) { drawDial(painter, p, picture, numbers); },
             {"IMG", page, item.name()}, sink().text(120, {page, item.name()}),
             item.messagePrefix());
         if (drawn)

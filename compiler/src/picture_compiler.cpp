@@ -4,6 +4,7 @@
 #include "compiler/build_action_manager.h"
 #include "compiler/identifiers.h"
 #include "compiler/resource_store.h"
+#include "fonttools/shipped_fonts.h"
 #include "media/picture.h"
 #include "media/wave.h"
 
@@ -57,15 +58,19 @@ void registerIdentifier(const std::vector<std::string>& parts, std::uint16_t val
     CResourceStore::instance().identifiers().add(identifierName(parts), value, comment);
 }
 
+} // namespace
+
 // Drawing text needs the font database, which needs an application object;
 // a console build runs it on the offscreen platform. Made only when a picture
 // is drawn (most builds never need it); it lives until the process ends, since
-// Qt cannot take it down among the static destructors.
-void ensureGuiApplication() {
+// Qt cannot take it down among the static destructors. Its font database
+// holds the shipped font files only, so dials look the same on every machine.
+void ensureDrawing() {
     if (QCoreApplication::instance() != nullptr)
         return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    fonttools::isolateFromInstalledFonts();
     static int argc = 1;
     static char name[] = "velmic";
     static char* argv[] = {name, nullptr};
@@ -77,8 +82,6 @@ void ensureGuiApplication() {
     });
     new QGuiApplication(argc, argv);
 }
-
-} // namespace
 
 std::string pictureKey(const ScreenPictureRequest& r) {
     std::string path = r.path;
@@ -218,7 +221,7 @@ std::optional<std::uint16_t> compileDrawnPicture(int width, int height,
         sink.error(prefix + sink.text(53));
         return std::nullopt;
     }
-    ensureGuiApplication();
+    ensureDrawing();
     const auto pixels = renderKeyed(width, height, draw);
     PictureInfo info;
     info.width = info.effectWidth = width;
