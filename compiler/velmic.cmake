@@ -30,6 +30,7 @@ tft_test(velmic_tests
     tests/item_compile_test.cpp
     tests/items_test.cpp
     tests/messages_test.cpp
+    tests/output_checks_test.cpp
     tests/project_test.cpp
     tests/resources_test.cpp
     tests/resource_store_test.cpp

@@ -102,6 +102,8 @@ enum : int {
     NameHasControlCharacter = 215,
     ScreenFileClash = 216,
     WmfUnsupported = 217,
+    SliderBackgroundComment = 218,
+    SliderCursorComment = 219,
 };
 } // namespace msg
 
