@@ -445,3 +445,26 @@ TEST(VelmicExample, DialNumbersUseTheShippedFaceForTheNamedFamily) {
               dial("numerical_font='WenQuanYi Zen Hei' show_numerical='1'"));
     EXPECT_NE(arial, dial("numerical_font='宋体' show_numerical='1'"));
 }
+
+// Without its font files the compiler says so instead of drawing dial numbers
+// with whatever the machine has.
+TEST(VelmicExample, MissingShippedFontIsReported) {
+    TempFolder folder;
+    const fs::path app = folder.path() / "app";
+    fs::create_directories(app);
+    fs::copy_file(fs::path(TFT_APP_DIR) / "velmic", app / "velmic");
+    fs::copy_file(fs::path(TFT_APP_DIR) / "DeviceInfo.xml", app / "DeviceInfo.xml");
+    fs::copy(fs::path(TFT_APP_DIR) / "lang", app / "lang");
+    folder.write("p/main.tft", pageXml("main", "",
+                                       "<item type='METER' name='m' id='2' width='60' height='60' "
+                                       "end_numerical='100' mark_count='2'/>"));
+    folder.write("p/demo.tftprj", projectXml(kDefaults, {"main.tft"}));
+    const RunResult run =
+        runProgram((app / "velmic").string(),
+                   {"-p", (folder.path() / "p" / "demo.tftprj").string()}, {}, false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.output,
+                HasSubstr("错误：[screen]main;[item]m:加载字体文件失败: cannot load the "
+                          "font Liberation Sans from " +
+                          (app / "fonts" / "LiberationSans-Regular.ttf").string()));
+}
