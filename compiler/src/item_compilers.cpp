@@ -367,6 +367,8 @@ FrameBuilder control(IItemLite& item, std::uint8_t kind, int x, int y, int width
 
 bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
     const auto& p = recordOf<PropExport_TextDisplay>(item);
+    if (!textInCodePage936(item, p.text))
+        return false;
     c += sink().text(101) + "\n";
     const OnScreen on = onScreen(p.xOffset, p.yOffset, p.width, p.height);
     if (!on.visible)
@@ -383,8 +385,6 @@ bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_
                              .index;
         }
     }
-    if (!textInCodePage936(item, p.text))
-        return false;
     auto text = panelText(p.text);
     if (!text)
         return false;
