@@ -17,7 +17,7 @@ add_library(velmic_lib STATIC
   src/resource_store.cpp)
 target_include_directories(velmic_lib PUBLIC include)
 target_link_libraries(velmic_lib PUBLIC tft_catalogue tft_common dorsalis velmic_media
-                      pugixml::pugixml)
+                      pugixml::pugixml PRIVATE tft_fontfiles)
 tft_warnings(velmic_lib)
 
 add_executable(velmic src/velmic_main.cpp)
@@ -30,9 +30,10 @@ tft_test(velmic_tests
     tests/item_compile_test.cpp
     tests/items_test.cpp
     tests/messages_test.cpp
+    tests/output_checks_test.cpp
     tests/project_test.cpp
     tests/resources_test.cpp
     tests/resource_store_test.cpp
     tests/velmic_cli_test.cpp
-  LIBS velmic_lib tft_test_support)
-add_dependencies(velmic_tests velmic)
+  LIBS velmic_lib tft_fontfiles tft_test_support)
+add_dependencies(velmic_tests velmic shipped_fonts)

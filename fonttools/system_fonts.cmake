@@ -49,7 +49,7 @@ foreach(line IN LISTS font_lines)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TFT_APP_DIR}/font
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
             $<TARGET_FILE:glyphorn> --batch ${options} -o ${out}
-    DEPENDS glyphorn ${fonts_xml}
+    DEPENDS glyphorn ${fonts_xml} ${shipped_chinese_font}
     COMMENT "Rendering system font ${font_id} (${charset} ${font_width}x${font_height})"
     VERBATIM)
   list(APPEND system_font_files ${out})

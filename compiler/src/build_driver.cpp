@@ -4,7 +4,9 @@
 #include "common/paths.h"
 #include "compiler/build_action_manager.h"
 #include "compiler/build_hooks.h"
+#include "compiler/identifiers.h"
 #include "compiler/item_registry.h"
+#include "fonttools/shipped_fonts.h"
 
 #include <new>
 #include <set>
@@ -73,6 +75,10 @@ bool BuildDriver::prepareOutputDirectory() {
     // would write outside that folder.
     if (project_.name().find_first_of("\\/") != std::string::npos) {
         sink.error(msg::ProjectNameHasSeparator, {project_.name()});
+        return false;
+    }
+    if (hasControlCharacter(project_.name())) {
+        sink.error(msg::NameHasControlCharacter, {visibleControls(project_.name())});
         return false;
     }
     const std::string& written = project_.outputDirectory();
@@ -189,11 +195,39 @@ void BuildDriver::compileStartup() {
     }
 }
 
+// A screen name becomes a C file name, a function name and comments of the
+// generated C: it must be one line of code page 936 and must not name a file
+// the build writes beside it. False (reported) when it cannot be used.
+bool BuildDriver::screenNameUsable(const std::string& name) {
+    CBuildActionManager& sink = CBuildActionManager::instance();
+    if (hasControlCharacter(name)) {
+        sink.error(msg::NameHasControlCharacter, {visibleControls(name)});
+        return false;
+    }
+    if (const auto bad = firstNonGbkCharacter(name)) {
+        sink.error(msg::NameNotGbk, {name, bad->position, bad->character, bad->codePoint});
+        return false;
+    }
+    // The identifier file and the driver sources the IDE copies into the
+    // output folder after a build.
+    for (const char* generated : {"DefineID.c", "hmi_driver.c", "hmi_user_uart.c"}) {
+        if (equalsNoCase(name + ".c", generated)) {
+            sink.error(msg::ScreenFileClash, {name, name + ".c"});
+            return false;
+        }
+    }
+    return true;
+}
+
 void BuildDriver::registerScreens() {
     CBuildActionManager& sink = CBuildActionManager::instance();
     std::set<std::string> seen;
     for (const auto& page : project_.pages()) {
         const std::string& name = page->name();
+        if (!screenNameUsable(name)) {
+            refused_.insert(name);
+            continue;
+        }
         const std::uint16_t id = store_.GetScreenId(name);
         if (id == kNoId) {
             sink.error(msg::ScreenIdsExhausted);
@@ -250,14 +284,26 @@ bool BuildDriver::build() {
     registerScreens();
     sink.info(msg::CompilingScreens);
     for (const auto& page : project_.pages())
-        if (!options_.singleScreen || asciiLower(page->name()) == options_.screenName)
+        if ((!options_.singleScreen || asciiLower(page->name()) == options_.screenName) &&
+            refused_.count(page->name()) == 0)
             compileScreen(*page);
     if (!options_.singleScreen) {
         compileGlobalImages(project_);
         compileSounds(project_);
     }
     closeOutputFiles(identifiers_.definitions());
+    saveScreenInfo();
     return summary();
+}
+
+// Whatever the build's result, the screen information is written, and a
+// failure to write it counts before the summary.
+void BuildDriver::saveScreenInfo() {
+    store_.SetFormatTag(kFormatTagQV10);
+    const fs::path file = outputPath_ / (project_.name() + ".si");
+    std::string error;
+    if (!store_.SaveScreenInfo(file.string(), &error))
+        CBuildActionManager::instance().error(msg::ScreenSaveFailed, {file.string(), error});
 }
 
 int runVelmic(const std::vector<std::string>& args, const fs::path& appDir) {
@@ -271,6 +317,7 @@ int runVelmic(const std::vector<std::string>& args, const fs::path& appDir) {
         const CompilerOptions& options = parsed.options;
         // A missing or unreadable language file leaves the built-in texts.
         sink.messages().loadLanguageFile(MessageTable::languageFile(appDir, options.language));
+        fonttools::setShippedFontFolder(QString::fromStdString((appDir / "fonts").string()));
         if (!ensureItemKindsRegistered())
             sink.error(msg::RegistrationFailed);
 
@@ -287,17 +334,7 @@ int runVelmic(const std::vector<std::string>& args, const fs::path& appDir) {
         if (store == nullptr)
             return 1;
         BuildDriver driver(project, options, *store);
-        bool ok = driver.build();
-        if (driver.outputAccepted()) {
-            store->SetFormatTag(kFormatTagQV10);
-            const fs::path file = driver.outputPath() / (project.name() + ".si");
-            std::string error;
-            if (!store->SaveScreenInfo(file.string(), &error)) {
-                sink.error(msg::ScreenSaveFailed, {file.string(), error});
-                ok = false;
-            }
-        }
-        return ok ? 0 : 1;
+        return driver.build() ? 0 : 1;
     } catch (const std::bad_alloc&) {
         sink.info(msg::OutOfMemory);
     } catch (const fs::filesystem_error&) {

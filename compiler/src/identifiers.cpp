@@ -1,7 +1,9 @@
 #include "compiler/identifiers.h"
 
+#include "common/codec.h"
 #include "compiler/options.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tft {
@@ -51,6 +53,55 @@ void appendHex4(std::string& out, std::uint32_t unit) {
 }
 
 } // namespace
+
+std::optional<NonGbkCharacter> firstNonGbkCharacter(const std::string& utf8) {
+    const Converted gbk = utf8ToGbk(utf8);
+    if (gbk.ok)
+        return std::nullopt;
+    NonGbkCharacter found;
+    std::size_t i = 0;
+    while (i < gbk.errorOffset && i < utf8.size()) {
+        nextCodePoint(utf8, i);
+        ++found.position;
+    }
+    ++found.position;
+    const std::size_t start = std::min(i, utf8.size());
+    std::size_t end = start;
+    const std::uint32_t code = start < utf8.size() ? nextCodePoint(utf8, end) : 0;
+    found.character = utf8.substr(start, end - start);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code));
+    found.codePoint = hex;
+    return found;
+}
+
+bool hasControlCharacter(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
+}
+
+std::string visibleControls(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 std::string identifierName(const std::vector<std::string>& parts) {
     std::string name;

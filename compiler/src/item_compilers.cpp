@@ -3,11 +3,13 @@
 #include "common/codec.h"
 #include "common/frame.h"
 #include "compiler/build_action_manager.h"
+#include "compiler/identifiers.h"
 #include "compiler/options.h"
 #include "compiler/picture_compiler.h"
 #include "compiler/project.h"
 #include "compiler/resource_store.h"
 #include "dorsalis/screen_info_store.h"
+#include "fonttools/shipped_fonts.h"
 #include "media/picture.h"
 
 #include <QFont>
@@ -16,6 +18,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace tft {
 namespace {
@@ -36,6 +39,12 @@ enum : std::uint8_t {
 
 int curveCounter = 0;
 
+// The panel reads a screen's commands frame by frame through a 2048-byte
+// window: a longer frame is never found, and the scan of the screen ends there.
+constexpr std::size_t kPanelFrameLimit = 2048;
+// The longest frame the item being compiled has produced so far.
+std::size_t longestFrame = 0;
+
 CBuildActionManager& sink() {
     return CBuildActionManager::instance();
 }
@@ -52,6 +61,7 @@ std::uint32_t u32(std::int64_t v) {
 
 void append(std::vector<std::uint8_t>& bytes, const FrameBuilder& frame) {
     const auto f = frame.finish();
+    longestFrame = std::max(longestFrame, f.size());
     bytes.insert(bytes.end(), f.begin(), f.end());
 }
 
@@ -93,6 +103,34 @@ std::optional<std::string> panelText(const std::string& utf8) {
     if (!gbk.ok)
         return std::nullopt;
     return gbk.bytes;
+}
+
+// The panel's texts are code page 936: a character outside it is named with
+// its code point and position, and the item is refused.
+bool textInCodePage936(IItemLite& item, const std::string& text) {
+    const auto bad = firstNonGbkCharacter(text);
+    if (!bad)
+        return true;
+    sink().error(item.messagePrefix() +
+                 sink().text(msg::TextNotGbk, {bad->position, bad->character, bad->codePoint}));
+    return false;
+}
+
+// A name or path that the generated C quotes in a comment must be one line of
+// code page 936.
+bool fitsGeneratedC(IItemLite& item, const std::string& name) {
+    if (hasControlCharacter(name)) {
+        sink().error(item.messagePrefix() +
+                     sink().text(msg::NameHasControlCharacter, {visibleControls(name)}));
+        return false;
+    }
+    if (const auto bad = firstNonGbkCharacter(name)) {
+        sink().error(
+            item.messagePrefix() +
+            sink().text(msg::NameNotGbk, {name, bad->position, bad->character, bad->codePoint}));
+        return false;
+    }
+    return true;
 }
 
 // A C string literal body: line feeds as \n; backslashes, quotes and
@@ -204,9 +242,11 @@ bool compileCircle(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
 
 bool compileText(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
     const auto& p = recordOf<PropExport_Text>(item);
+    if (!textInCodePage936(item, p.text))
+        return false;
     const auto text = panelText(p.text);
     if (!text)
-        return false; // not writable in code page 936: the screen reports the item
+        return false;
     c += sink().text(84);
     foreground(p.fore_color, c, bytes);
     if (p.show_bk == 1) {
@@ -277,6 +317,12 @@ ControlPicture controlPicture(IItemLite& item, const std::string& path, int widt
 
 bool compileImage(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
     const auto& p = recordOf<PropExport_Image>(item);
+    if (p.url.empty()) {
+        sink().error(item.messagePrefix() + sink().text(61));
+        return false;
+    }
+    if (!fitsGeneratedC(item, p.url))
+        return false;
     c += sink().text(85, {p.url});
     const std::string ext = lowerExtension(p.url);
     const bool gif = ext == "gif";
@@ -321,6 +367,8 @@ FrameBuilder control(IItemLite& item, std::uint8_t kind, int x, int y, int width
 
 bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
     const auto& p = recordOf<PropExport_TextDisplay>(item);
+    if (!textInCodePage936(item, p.text))
+        return false;
     c += sink().text(101) + "\n";
     const OnScreen on = onScreen(p.xOffset, p.yOffset, p.width, p.height);
     if (!on.visible)
@@ -339,7 +387,7 @@ bool compileTextDisplay(IItemLite& item, std::string& c, std::vector<std::uint8_
     }
     auto text = panelText(p.text);
     if (!text)
-        return false; // not writable in code page 936: the screen reports the item
+        return false;
     if (text->size() > 255) {
         sink().error(item.messagePrefix() + sink().text(105));
         text->resize(text->size() % 256);
@@ -578,18 +626,64 @@ QColor qcolour(std::uint32_t colour) {
 }
 
 // The thumb fits when it lies inside the control across the rail and is no
-// longer than the rail's room along it.
+// longer than the rail's room along it. A thumb without a size (the default)
+// is not drawn and sticks out nowhere.
 bool cursorFits(const PropExport_Slider& p) {
-    if (p.cursor_width <= 0 || p.cursor_height <= 0 || p.cursor_offset < 0 || p.left_space < 0 ||
+    if (p.cursor_width < 0 || p.cursor_height < 0 || p.cursor_offset < 0 || p.left_space < 0 ||
         p.right_space < 0)
         return false;
     const bool vertical = p.direction == 1;
     const std::int64_t along = vertical ? p.height : p.width;
     const std::int64_t across = vertical ? p.width : p.height;
+    if (std::int64_t(p.left_space) + p.right_space > along)
+        return false;
+    if (p.cursor_width == 0 || p.cursor_height == 0)
+        return true;
     const std::int64_t thumbAlong = vertical ? p.cursor_height : p.cursor_width;
     const std::int64_t thumbAcross = vertical ? p.cursor_width : p.cursor_height;
-    return std::int64_t(p.cursor_offset) + thumbAcross <= across && thumbAlong <= along &&
-           std::int64_t(p.left_space) + p.right_space <= along;
+    return std::int64_t(p.cursor_offset) + thumbAcross <= across && thumbAlong <= along;
+}
+
+// The slider's background as the compiler draws it: the colour (background
+// type 1) or nothing (type 0), the rail from left_space to the far end less
+// right_space, centred on the thumb across it, and mark_count divisions of the
+// rail marked in mark_color (like the dial's marks): beside the rail
+// (mark_type 0) or across its middle (mark_type 1). A vertical rail counts
+// from the bottom, as the panel moves its thumb.
+void drawSliderBackground(QPainter& painter, const PropExport_Slider& p) {
+    const bool vertical = p.direction == 1;
+    const int along = vertical ? p.height : p.width;
+    const int across = vertical ? p.width : p.height;
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (p.bkg_type == 1)
+        painter.fillRect(0, 0, p.width, p.height, qcolour(p.bkg_color));
+    const int thumbAcross = vertical ? p.cursor_width : p.cursor_height;
+    const int centre =
+        p.cursor_width > 0 && p.cursor_height > 0 ? p.cursor_offset + thumbAcross / 2 : across / 2;
+    const int thickness = std::clamp(across / 8, 2, 8);
+    const int railStart = std::max(0, p.left_space);
+    const int railEnd = std::min(along, along - p.right_space);
+    const QColor mark = qcolour(p.mark_color);
+    // (position along, position across, length along, length across) on screen.
+    const auto box = [&](int a, int c, int length, int width) {
+        if (vertical)
+            painter.fillRect(c, along - a - length, width, length, mark);
+        else
+            painter.fillRect(a, c, length, width, mark);
+    };
+    if (railEnd > railStart)
+        box(railStart, centre - thickness / 2, railEnd - railStart, thickness);
+    const int marks = std::clamp(p.mark_count, 0, 1000);
+    if (marks <= 0 || railEnd <= railStart)
+        return;
+    const int tick = std::max(3, across / 4);
+    for (int m = 0; m <= marks; ++m) {
+        const int at = std::min(railEnd - 1, railStart + (railEnd - railStart) * m / marks);
+        if (p.mark_type == 1)
+            box(at, centre - tick, 1, 2 * tick);
+        else
+            box(at, centre + thickness / 2 + 2, 1, tick);
+    }
 }
 
 bool compileSlider(IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
@@ -597,17 +691,28 @@ bool compileSlider(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
     const auto& p = recordOf<PropExport_Slider>(item);
     const std::string page = pageNameOf(item);
     const OnScreen on = onScreen(p.xOffset, p.yOffset, p.width, p.height);
+    // A background that fails is reported; the slider is still sent.
     std::uint16_t background = kNoPicture, cursor = kNoPicture;
-    if (p.bkg_type == 1)
+    if (p.bkg_type == 2) {
         background = controlPicture(item, p.bkg_image_path, p.width, p.height, on,
-                                    {"IMG", page, item.name(), "BK"}, 120)
+                                    {"IMG", page, item.name(), "BK"}, msg::SliderBackgroundComment)
                          .index;
+    } else if (on.visible) {
+        const auto drawn = compileDrawnPicture(
+            p.width, p.height, [&](QPainter& painter) { drawSliderBackground(painter, p); },
+            {"IMG", page, item.name(), "BK"},
+            sink().text(msg::SliderBackgroundComment, {page, item.name()}), item.messagePrefix());
+        if (drawn)
+            background = *drawn;
+    }
     if (!cursorFits(p)) {
         sink().error(item.messagePrefix() + sink().text(110));
+    } else if (p.cursor_width == 0 || p.cursor_height == 0) {
+        // No thumb to draw.
     } else if (!p.cursor_image_path.empty()) {
         const OnScreen whole{true, 0, 0, p.cursor_width, p.cursor_height, 0, 0};
         cursor = controlPicture(item, p.cursor_image_path, p.cursor_width, p.cursor_height, whole,
-                                {"IMG", page, item.name(), "CURSOR"}, 120)
+                                {"IMG", page, item.name(), "CURSOR"}, msg::SliderCursorComment)
                      .index;
     } else {
         const QColor fill = qcolour(p.mark_color);
@@ -632,8 +737,8 @@ bool compileSlider(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
                     painter.drawRoundedRect(box, std::min(w, h) / 6.0, std::min(w, h) / 6.0);
                 }
             },
-            {"IMG", page, item.name(), "CURSOR"}, sink().text(120, {page, item.name()}),
-            item.messagePrefix());
+            {"IMG", page, item.name(), "CURSOR"},
+            sink().text(msg::SliderCursorComment, {page, item.name()}), item.messagePrefix());
         if (drawn)
             cursor = *drawn;
     }
@@ -653,7 +758,9 @@ bool compileSlider(IItemLite& item, std::string& c, std::vector<std::uint8_t>& b
 
 // The dial of a meter: angles in degrees with 0 pointing right and growing
 // clockwise on the screen, the sweep as the panel turns its needle.
-void drawDial(QPainter& painter, const PropExport_Meter& p, const QImage& picture) {
+// `numbers` is the font of the scale numbers (none: no numbers are drawn).
+void drawDial(QPainter& painter, const PropExport_Meter& p, const QImage& picture,
+              const std::optional<QFont>& numbers) {
     const double w = p.width, h = p.height;
     const QRectF box(0, 0, w, h);
     if (!picture.isNull())
@@ -702,9 +809,8 @@ void drawDial(QPainter& painter, const PropExport_Meter& p, const QImage& pictur
                 painter.drawLine(at(a, radius), at(a, radius - markLength));
             }
         }
-        if (p.show_numerical != 0 && p.numerical_font_size > 0) {
-            QFont font(QString::fromStdString(p.numerical_font));
-            font.setPixelSize(std::clamp(p.numerical_font_size, 1, 200));
+        if (numbers) {
+            const QFont& font = *numbers;
             painter.setFont(font);
             painter.setPen(qcolour(p.numerical_color));
             const double textRadius = radius - markLength - font.pixelSize();
@@ -743,8 +849,20 @@ bool compileMeter(IItemLite& item, std::string& c, std::vector<std::uint8_t>& by
     }
     std::uint16_t dial = kNoPicture;
     if (p.width > 0 && p.height > 0) {
+        // The family the project names is drawn with the shipped font that
+        // stands for it, so the dial is the same on every machine.
+        std::optional<QFont> numbers;
+        if (p.show_numerical != 0 && p.numerical_font_size > 0 && p.mark_count > 0) {
+            ensureDrawing();
+            QString error;
+            numbers = fonttools::shippedFont(QString::fromStdString(p.numerical_font),
+                                             std::clamp(p.numerical_font_size, 1, 200), &error);
+            if (!numbers)
+                sink().error(item.messagePrefix() +
+                             sink().text(msg::FontLoadFailed, {error.toStdString()}));
+        }
         const auto drawn = compileDrawnPicture(
-            p.width, p.height, [&](QPainter& painter) { drawDial(painter, p, picture); },
+            p.width, p.height, [&](QPainter& painter) { drawDial(painter, p, picture, numbers); },
             {"IMG", page, item.name()}, sink().text(120, {page, item.name()}),
             item.messagePrefix());
         if (drawn)
@@ -769,11 +887,29 @@ bool unknownKind(IItemLite&, std::string&, std::vector<std::uint8_t>& bytes) {
     return false;
 }
 
-// Every compile function starts from empty bytes.
+// Every compile function starts from empty bytes. An item with a frame the
+// panel cannot read is refused: stored, it would hide everything after it.
+// Items compiled inside another (a button's actions) keep their own count.
 CompileFunction fresh(bool (*compile)(IItemLite&, std::string&, std::vector<std::uint8_t>&)) {
     return [compile](IItemLite& item, std::string& c, std::vector<std::uint8_t>& bytes) {
         bytes.clear();
-        return compile(item, c, bytes);
+        // Names of controls and pictures go into comments of the generated C.
+        static const std::set<std::string> named{"IMAGE", "BUTTON", "TEXT_DISPLAY", "PROGRESS",
+                                                 "METER", "SLIDER", "ANIMATION"};
+        if (named.count(item.kindName()) != 0 && !fitsGeneratedC(item, item.name()))
+            return false;
+        const std::size_t outer = longestFrame;
+        longestFrame = 0;
+        bool ok = compile(item, c, bytes);
+        if (longestFrame > kPanelFrameLimit) {
+            sink().error(item.messagePrefix() +
+                         sink().text(msg::FrameTooLong, {item.name(), std::int64_t(longestFrame),
+                                                         std::int64_t(kPanelFrameLimit)}));
+            bytes.clear();
+            ok = false;
+        }
+        longestFrame = outer;
+        return ok;
     };
 }
 

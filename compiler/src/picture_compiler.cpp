@@ -4,6 +4,7 @@
 #include "compiler/build_action_manager.h"
 #include "compiler/identifiers.h"
 #include "compiler/resource_store.h"
+#include "fonttools/shipped_fonts.h"
 #include "media/picture.h"
 #include "media/wave.h"
 
@@ -57,15 +58,19 @@ void registerIdentifier(const std::vector<std::string>& parts, std::uint16_t val
     CResourceStore::instance().identifiers().add(identifierName(parts), value, comment);
 }
 
+} // namespace
+
 // Drawing text needs the font database, which needs an application object;
 // a console build runs it on the offscreen platform. Made only when a picture
 // is drawn (most builds never need it); it lives until the process ends, since
-// Qt cannot take it down among the static destructors.
-void ensureGuiApplication() {
+// Qt cannot take it down among the static destructors. Its font database
+// holds the shipped font files only, so dials look the same on every machine.
+void ensureDrawing() {
     if (QCoreApplication::instance() != nullptr)
         return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    fonttools::isolateFromInstalledFonts();
     static int argc = 1;
     static char name[] = "velmic";
     static char* argv[] = {name, nullptr};
@@ -77,8 +82,6 @@ void ensureGuiApplication() {
     });
     new QGuiApplication(argc, argv);
 }
-
-} // namespace
 
 std::string pictureKey(const ScreenPictureRequest& r) {
     std::string path = r.path;
@@ -118,6 +121,12 @@ std::optional<StoredPicture> compileScreenPicture(const ScreenPictureRequest& re
     }
     if (pictureKind(*file) == PictureKind::Unsupported)
         return std::nullopt;
+    if (pictureKind(*file) == PictureKind::Wmf) {
+        // No maintained WMF decoder fits the chain: say so rather than
+        // report a load failure.
+        sink.error(request.prefix + sink.text(msg::WmfUnsupported, {request.path}));
+        return std::nullopt;
+    }
     const std::string key = pictureKey(request);
     if (const auto cached = store.cachedPicture(key)) {
         registerIdentifier(request.idParts, *cached, request.comment);
@@ -179,9 +188,25 @@ std::optional<StoredPicture> compileScreenPicture(const ScreenPictureRequest& re
 
 bool compileGlobalPicture(const std::string& path, std::optional<StoredPicture>* stored) {
     CBuildActionManager& sink = CBuildActionManager::instance();
+    // A global picture that is missing cannot be loaded either: message 62.
     const auto file = projectFile(path);
     if (!file) {
-        sink.error(sink.text(61));
+        sink.error(sink.text(62));
+        return false;
+    }
+    if (pictureKind(*file) == PictureKind::Wmf) {
+        sink.error(sink.text(msg::WmfUnsupported, {path}));
+        return false;
+    }
+    const std::string name = fileNameOf(path);
+    // The file name goes into a comment of DefineID.c.
+    if (hasControlCharacter(name)) {
+        sink.error(sink.text(msg::NameHasControlCharacter, {visibleControls(name)}));
+        return false;
+    }
+    if (const auto bad = firstNonGbkCharacter(name)) {
+        sink.error(
+            sink.text(msg::NameNotGbk, {name, bad->position, bad->character, bad->codePoint}));
         return false;
     }
     const QSize size = QImageReader(QString::fromStdString(*file)).size();
@@ -189,7 +214,6 @@ bool compileGlobalPicture(const std::string& path, std::optional<StoredPicture>*
         sink.error(sink.text(62));
         return false;
     }
-    const std::string name = fileNameOf(path);
     const auto dot = name.find_last_of('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
@@ -218,7 +242,7 @@ std::optional<std::uint16_t> compileDrawnPicture(int width, int height,
         sink.error(prefix + sink.text(53));
         return std::nullopt;
     }
-    ensureGuiApplication();
+    ensureDrawing();
     const auto pixels = renderKeyed(width, height, draw);
     PictureInfo info;
     info.width = info.effectWidth = width;
@@ -278,7 +302,12 @@ bool compileSound(const std::string& path) {
         sink.error(67, {path});
         return true;
     }
+    // A rate so high that not one sample is left at 32000 Hz is empty too.
     const auto samples = resampleToPanelRate(wave);
+    if (samples.empty()) {
+        sink.error(67, {path});
+        return true;
+    }
     return CResourceStore::instance()
         .storeSound(samples, wave.channels, wave.bitsPerSample, path)
         .has_value();

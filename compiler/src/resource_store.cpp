@@ -140,17 +140,22 @@ void CResourceStore::close(const std::string& leading) {
         return;
     if (defineOk_) {
         // The definitions are C text for the host compiler, in code page 936
-        // like the screen sources.
+        // like the screen sources. Names that do not convert are refused
+        // before they get here; should one slip through, the file is not
+        // written in another encoding.
         const std::string text = leading + identifiers_.definitions();
         const Converted gbk = utf8ToGbk(text);
         std::ofstream out(folder_ / "DefineID.c", std::ios::binary | std::ios::trunc);
-        out << (gbk.ok ? gbk.bytes : text);
+        if (gbk.ok)
+            out << gbk.bytes;
+        else
+            CBuildActionManager::instance().error(79);
         // The screen sources include "DefineID.h": the same definitions behind
         // a guard, with the driver's declarations, so they compile as written.
+        // Line feeds only, like DefineID.c and the screen sources.
         std::ofstream header(folder_ / "DefineID.h", std::ios::binary | std::ios::trunc);
-        header
-            << "#ifndef DEFINE_ID_H\r\n#define DEFINE_ID_H\r\n\r\n#include \"hmi_driver.h\"\r\n\r\n"
-            << (gbk.ok ? gbk.bytes : text) << "\r\n#endif\r\n";
+        header << "#ifndef DEFINE_ID_H\n#define DEFINE_ID_H\n\n#include \"hmi_driver.h\"\n\n"
+               << gbk.bytes << "\n#endif\n";
     }
     if (infoOk_)
         info_.save_file((folder_ / (name_ + ".tftres")).c_str(), "  ",

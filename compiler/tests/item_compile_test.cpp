@@ -4,6 +4,7 @@
 #include "compiler/item_editor.h"
 #include "compiler/item_registry.h"
 #include "compiler/resource_store.h"
+#include "fonttools/shipped_fonts.h"
 #include "test_support.h"
 
 #include <gmock/gmock.h>
@@ -36,6 +37,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(tft::ensureItemKindsRegistered());
         tft::resetCurveCounter();
+        tft::fonttools::setShippedFontFolder(QStringLiteral(TFT_APP_DIR "/fonts"));
     }
     // Compiles the items of a page named "main"; false when any failed.
     bool compile(const std::string& items) {

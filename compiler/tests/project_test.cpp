@@ -204,3 +204,58 @@ TEST(BuildOutcome, AnErrorFailsTheBuildAndIsCounted) {
     EXPECT_FALSE(driver.build()); // no start-up page: message 112
     EXPECT_THAT(sink.text(), HasSubstr("\nw - 1 error(s), 1 warning(s)\n"));
 }
+
+namespace {
+
+// The process's store, except that writing the file fails.
+class UnwritableStore : public tft::IScreenInfoStore {
+public:
+    explicit UnwritableStore(tft::IScreenInfoStore& real) : real_(real) {}
+    bool SaveScreenInfo(const std::string&, std::string* error) override {
+        if (error != nullptr)
+            *error = "disk full";
+        return false;
+    }
+    void SetFormatTag(std::uint32_t tag) override { real_.SetFormatTag(tag); }
+    void SetStartupBlock(std::uint16_t block, int enable) override {
+        real_.SetStartupBlock(block, enable);
+    }
+    std::uint16_t GetScreenId(const std::string& name) override { return real_.GetScreenId(name); }
+    void SetScreenCommands(std::uint16_t screen, const std::uint8_t* bytes,
+                           std::size_t count) override {
+        real_.SetScreenCommands(screen, bytes, count);
+    }
+    std::uint16_t AddCommandBlock(const std::uint8_t* bytes, std::size_t count) override {
+        return real_.AddCommandBlock(bytes, count);
+    }
+    void SetDeviceSettings(const std::uint8_t* record) override { real_.SetDeviceSettings(record); }
+
+private:
+    tft::IScreenInfoStore& real_;
+};
+
+} // namespace
+
+// A screen information file that cannot be written fails the build and is
+// counted in the summary, which comes after it.
+TEST(BuildOutcome, FailedScreenInformationWriteIsCountedBeforeTheSummary) {
+    ASSERT_TRUE(tft::ensureItemKindsRegistered());
+    TempFolder folder;
+    folder.write("main.tft", pageXml("main"));
+    CapturedSink sink;
+    tft::CProject project;
+    ASSERT_TRUE(
+        project.loadText(projectXml("Name='w' DeviceType='2' StartupPage='main'", {"main.tft"}),
+                         folder.path().string() + "/", tft::DeviceCatalogue::parse(kCatalogue)));
+    auto real = tft::CreateScreenInfoStore();
+    UnwritableStore store(*real);
+    tft::CompilerOptions options;
+    tft::BuildDriver driver(project, options, store);
+    EXPECT_FALSE(driver.build());
+    const std::string out = sink.text();
+    const auto failure = out.find("disk full");
+    const auto summary = out.find("\nw - 1 error(s), 0 warning(s)\n");
+    ASSERT_NE(failure, std::string::npos) << out;
+    ASSERT_NE(summary, std::string::npos) << out;
+    EXPECT_LT(failure, summary);
+}

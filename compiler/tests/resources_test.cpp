@@ -304,15 +304,66 @@ TEST_F(Resources, BadSoundsReportTheirMessages) {
                    'd',  'a',  't', 'a', 2,    0,    0, 0, 0,   0};
     folder_.write("adpcm.wav", text(adpcm));
     fs::create_directories(folder_.path() / "dir.wav");
+    // A data chunk that claims 100 bytes of which the file holds 2.
+    Bytes cut = adpcm;
+    cut[20] = 1;
+    cut[40] = 100;
+    folder_.write("cut.wav", text(cut));
+    // 0xFFFFFFFF samples a second: not one sample is left at 32000 Hz.
+    Bytes fast = cut;
+    fast[40] = 2;
+    for (int i = 24; i < 28; ++i)
+        fast[i] = 0xFF;
+    folder_.write("fast.wav", text(fast));
+    Bytes still = fast;
+    for (int i = 24; i < 28; ++i)
+        still[i] = 0;
+    folder_.write("still.wav", text(still));
     folder_.write("main.tft", pageXml("main"));
-    writeProject({"main.tft"}, {}, {"text.wav", "adpcm.wav", "missing.wav", "dir.wav"});
+    writeProject(
+        {"main.tft"}, {},
+        {"text.wav", "adpcm.wav", "missing.wav", "dir.wav", "cut.wav", "fast.wav", "still.wav"});
     const RunResult r = run();
     EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.output, HasSubstr("错误：cut.wav 非.wav文件或文件被破坏..."));
+    EXPECT_THAT(r.output, HasSubstr("错误：fast.wav 为空文件..."));
+    EXPECT_THAT(r.output, HasSubstr("错误：still.wav 非.wav文件或文件被破坏..."));
     EXPECT_THAT(r.output, HasSubstr("text.wav 非.wav文件或文件被破坏..."));
     EXPECT_THAT(r.output, HasSubstr("adpcm.wav 非PCM编码格式的.wav文件或文件被破坏..."));
     EXPECT_THAT(r.output, HasSubstr("打开missing.wav 文件失败..."));
     EXPECT_THAT(r.output, HasSubstr("dir.wav 非文件路径..."));
     EXPECT_EQ(out("demo.pwi").size(), 0u);
+}
+
+// Recorders write WAVE_FORMAT_EXTENSIBLE: PCM behind the sub-format GUID is stored.
+TEST_F(Resources, ExtensiblePcmSoundIsStored) {
+    Bytes f = {'R', 'I', 'F', 'F'};
+    put32(f, 64);
+    f.insert(f.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(f, 40);
+    put16(f, 0xFFFE);
+    put16(f, 1);
+    put32(f, 32000);
+    put32(f, 64000);
+    put16(f, 2);
+    put16(f, 16);
+    put16(f, 22);
+    put16(f, 16);
+    put32(f, 4);
+    f.insert(f.end(),
+             {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38,
+              0x9B, 0x71, 'd',  'a',  't',  'a',  4,    0,    0,    0,    7,    0,    9,    0});
+    folder_.write("recorder.wav", text(f));
+    folder_.write("main.tft", pageXml("main"));
+    writeProject({"main.tft"}, {}, {"recorder.wav"});
+    const RunResult r = run();
+    ASSERT_EQ(r.status, 0) << r.output;
+    const Bytes index = out("demo.pwi");
+    ASSERT_EQ(index.size(), 16u);
+    EXPECT_EQ(index[1], 1);          // one channel
+    EXPECT_EQ(le(index, 2, 2), 16u); // 16 bits
+    EXPECT_EQ(le(index, 8, 4), 4u);  // four bytes of samples
+    EXPECT_EQ(out("demo.gwb"), (Bytes{7, 0, 9, 0}));
 }
 
 TEST_F(Resources, IdentifiersOfScreensGlobalPicturesAndButtons) {
@@ -386,16 +437,17 @@ TEST_F(Resources, MeterDialAndSliderCursorAreDrawnPictures) {
     const RunResult r = run();
     ASSERT_EQ(r.status, 0) << r.output;
     const Bytes index = out("demo.graidx");
-    ASSERT_EQ(index.size(), 32u);
+    ASSERT_EQ(index.size(), 48u); // dial, slider rail, slider thumb
     EXPECT_EQ(le(index, 7, 2), 60u);
-    EXPECT_EQ(le(index, 16 + 7, 2), 10u);
+    EXPECT_EQ(le(index, 16 + 7, 2), 100u);
+    EXPECT_EQ(le(index, 32 + 7, 2), 10u);
     const Bytes data = out("demo.gwb");
     // The dial's corner lies outside the round dial: transparent; its
     // centre is the background colour (black, stored as 1).
     EXPECT_EQ(le(data, 0, 2), 0u);
     EXPECT_EQ(le(data, (30 * 60 + 30) * 2, 2), 1u);
     // The round cursor: transparent corner, red middle.
-    const std::size_t cursor = 60 * 60 * 2;
+    const std::size_t cursor = 60 * 60 * 2 + 100 * 20 * 2;
     EXPECT_EQ(le(data, cursor, 2), 0u);
     EXPECT_EQ(le(data, cursor + (10 * 10 + 5) * 2, 2), 0xF800u);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace testsupport;
 using ::testing::HasSubstr;
@@ -371,4 +372,99 @@ TEST(VelmicExample, BundledMinimalProjectCompiles) {
     ASSERT_GE(si.size(), 136u);
     EXPECT_EQ(u32At(si, 16), 2u);
     EXPECT_EQ(si[88], 3); // device type 3
+}
+
+namespace {
+
+// A font configuration with no fonts at all, another locale and a far time
+// zone: what the compiler writes must not notice.
+std::vector<std::string> foreignMachine(const TempFolder& folder) {
+    folder.write("empty-fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n");
+    return {"FONTCONFIG_FILE=" + (folder.path() / "empty-fonts.conf").string(), "LC_ALL=C",
+            "TZ=Pacific/Kiritimati", "SOURCE_DATE_EPOCH=1700000000"};
+}
+
+std::map<std::string, Bytes> outputFiles(const fs::path& folder) {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files[entry.path().filename().string()] = readBytes(entry.path());
+    return files;
+}
+
+} // namespace
+
+// The showcase (meter dials with numbers in "Arial") compiles to the same
+// bytes on a machine without any installed font: the dial numbers are drawn
+// with the shipped font files.
+TEST(VelmicExample, ShowcaseIsTheSameOnAMachineWithoutFonts) {
+    TempFolder folder;
+    for (const char* copy : {"here", "there"})
+        fs::copy(fs::path(TFT_SOURCE_DIR) / "examples" / "showcase", folder.path() / copy,
+                 fs::copy_options::recursive);
+    const RunResult here =
+        runProgram("velmic", {"-p", (folder.path() / "here" / "showcase.tftprj").string()},
+                   {"SOURCE_DATE_EPOCH=1700000000"}, false);
+    ASSERT_EQ(here.status, 0) << here.output;
+    const RunResult there =
+        runProgram("velmic", {"-p", (folder.path() / "there" / "showcase.tftprj").string()},
+                   foreignMachine(folder), false);
+    ASSERT_EQ(there.status, 0) << there.output;
+    const auto expected = outputFiles(folder.path() / "here" / "output");
+    const auto actual = outputFiles(folder.path() / "there" / "output");
+    ASSERT_EQ(actual.size(), expected.size());
+    for (const auto& [name, bytes] : expected) {
+        ASSERT_TRUE(actual.count(name)) << name;
+        EXPECT_TRUE(actual.at(name) == bytes) << name << " differs";
+    }
+}
+
+// Dial numbers are drawn (the picture differs from one without them), and the
+// family the project names is mapped onto a shipped face: Arial onto the
+// Latin one, 宋体 onto the Chinese one.
+TEST(VelmicExample, DialNumbersUseTheShippedFaceForTheNamedFamily) {
+    TempFolder folder;
+    const auto environment = foreignMachine(folder);
+    const auto dial = [&](const std::string& attributes) {
+        folder.write("main.tft",
+                     pageXml("main", "",
+                             "<item type='METER' name='m' id='2' width='120' height='120' "
+                             "angle_start='135' angle_end='45' end_value='100' "
+                             "start_numerical='0' end_numerical='100' mark_count='5' "
+                             "numerical_font_size='14' numerical_color='255;255;255' " +
+                                 attributes + "/>"));
+        folder.write("demo.tftprj", projectXml(kDefaults, {"main.tft"}));
+        const RunResult run = runProgram("velmic", {"-p", (folder.path() / "demo.tftprj").string()},
+                                         environment, false);
+        EXPECT_EQ(run.status, 0) << run.output;
+        return readBytes(folder.path() / "output" / "demo.gwb");
+    };
+    const Bytes arial = dial("numerical_font='Arial' show_numerical='1'");
+    EXPECT_NE(arial, dial("numerical_font='Arial' show_numerical='0'"));
+    EXPECT_EQ(arial, dial("numerical_font='Liberation Sans' show_numerical='1'"));
+    EXPECT_EQ(dial("numerical_font='宋体' show_numerical='1'"),
+              dial("numerical_font='WenQuanYi Zen Hei' show_numerical='1'"));
+    EXPECT_NE(arial, dial("numerical_font='宋体' show_numerical='1'"));
+}
+
+// Without its font files the compiler says so instead of drawing dial numbers
+// with whatever the machine has.
+TEST(VelmicExample, MissingShippedFontIsReported) {
+    TempFolder folder;
+    const fs::path app = folder.path() / "app";
+    fs::create_directories(app);
+    fs::copy_file(fs::path(TFT_APP_DIR) / "velmic", app / "velmic");
+    fs::copy_file(fs::path(TFT_APP_DIR) / "DeviceInfo.xml", app / "DeviceInfo.xml");
+    fs::copy(fs::path(TFT_APP_DIR) / "lang", app / "lang");
+    folder.write("p/main.tft", pageXml("main", "",
+                                       "<item type='METER' name='m' id='2' width='60' height='60' "
+                                       "end_numerical='100' mark_count='2'/>"));
+    folder.write("p/demo.tftprj", projectXml(kDefaults, {"main.tft"}));
+    const RunResult run =
+        runProgram((app / "velmic").string(),
+                   {"-p", (folder.path() / "p" / "demo.tftprj").string()}, {}, false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.output,
+                HasSubstr("错误：[screen]main;[item]m:加载字体文件失败: cannot load the "
+                          "font Liberation Sans from " +
+                          (app / "fonts" / "LiberationSans-Regular.ttf").string()));
 }

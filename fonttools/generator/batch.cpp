@@ -2,6 +2,7 @@
 
 #include "fonttools/charset.h"
 #include "fonttools/glyph_renderer.h"
+#include "fonttools/shipped_fonts.h"
 
 #include <cstdio>
 #include <cstring>
@@ -120,13 +121,15 @@ int runBatch(const QStringList& arguments) {
     if (!sizeGiven) {
         font.pixelSize = cell;
     }
-    if (font.family.isEmpty()) {
-        font.family = defaultFaceName();
-    } else if (!isFamilyInstalled(font.family)) {
-        std::fprintf(stderr, "glyphorn: font family \"%s\" is not installed\n",
-                     font.family.toLocal8Bit().constData());
+    // The named family (none: the default Chinese face) is drawn with the
+    // shipped font that stands for it.
+    QString fontError;
+    const auto shipped = loadShippedFamily(font.family, &fontError);
+    if (!shipped) {
+        std::fprintf(stderr, "glyphorn: %s\n", fontError.toLocal8Bit().constData());
         return 1;
     }
+    font.family = *shipped;
 
     const QByteArray title = QStringLiteral("%1 %2x%3 (%4)")
                                  .arg(QLatin1String(charsetName(charset)))

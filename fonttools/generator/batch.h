@@ -1,5 +1,6 @@
 // Script entry of the generator: renders one character set into a glyph file
-// without a window.
+// without a window, with the shipped font that stands for --family (see
+// fonttools/shipped_fonts.h), never an installed one.
 #pragma once
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "keyboard_art.h"
 
-#include "fonttools/glyph_renderer.h"
+#include "fonttools/shipped_fonts.h"
 
 #include <QPainter>
 
@@ -36,9 +36,10 @@ QImage drawKeyboard(const KeyboardLayout& layout, bool pressed) {
     // The text area is where the panel writes the typed text: plain white.
     painter.fillRect(layout.editX, layout.editY, layout.editW, layout.editH, Qt::white);
 
-    QFont font(defaultFaceName());
-    font.setPixelSize(14); // "Enter" fits a 40-pixel key
-    painter.setFont(font);
+    // The shipped Chinese face; "Enter" fits a 40-pixel key at 14 pixels.
+    const auto font = shippedFont(QString(), 14);
+    if (font)
+        painter.setFont(*font);
     const QColor face = pressed ? QColor(42, 111, 214) : QColor(224, 228, 232);
     const QColor ink = pressed ? Qt::white : QColor(24, 24, 24);
     for (const KeyboardKey& key : layout.keys) {

@@ -1,6 +1,7 @@
 // keyboard_art DEVICEINFO APPDIR: draws the released and pressed picture of
 // every system keyboard of the catalogue into the application folder, under
 // the names the catalogue gives them.
+#include "fonttools/shipped_fonts.h"
 #include "keyboard_art.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Drawn with the shipped font files only: the same pictures on every machine.
+    tft::fonttools::isolateFromInstalledFonts();
     QGuiApplication app(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: keyboard_art DEVICEINFO.xml APPDIR\n");
@@ -25,6 +28,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QDir appDir(QString::fromLocal8Bit(argv[2]));
+    tft::fonttools::setShippedFontFolder(appDir.filePath(QStringLiteral("fonts")));
+    QString fontError;
+    if (!tft::fonttools::loadShippedFamily(QString(), &fontError)) {
+        std::fprintf(stderr, "keyboard_art: %s\n", fontError.toLocal8Bit().constData());
+        return 1;
+    }
     for (const auto& layout : layouts) {
         for (int pressed = 0; pressed < 2; ++pressed) {
             QString name =

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,9 @@ public:
 private:
     bool prepareOutputDirectory();
     void compileStartup();
+    bool screenNameUsable(const std::string& name);
     void registerScreens();
+    void saveScreenInfo();
     void compileScreen(const IItemEditor& page);
     // Compiles one item with its kind's compile function, appending its bytes.
     // False (and the matching error reported) when the item fails.
@@ -54,6 +57,7 @@ private:
     std::filesystem::path outputPath_;
     bool outputAccepted_ = false;
     IdentifierMap identifiers_;
+    std::set<std::string> refused_; // screens whose names cannot be used
 };
 
 } // namespace tft

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,22 @@ std::string identifierName(const std::vector<std::string>& parts);
 
 // The "#define" line of an identifier: "#define  %-60s %10d\n\n".
 std::string defineLine(const std::string& name, std::int64_t value);
+
+// The first character of a UTF-8 text that code page 936 cannot hold, which
+// the panel and the generated C files use.
+struct NonGbkCharacter {
+    std::int64_t position = 0; // 1 for the first character of the text
+    std::string character;     // as UTF-8 (a stray byte as it stands)
+    std::string codePoint;     // hexadecimal, at least four digits: "1F600"
+};
+std::optional<NonGbkCharacter> firstNonGbkCharacter(const std::string& utf8);
+
+// True when the text holds a C0 control character (line feed, carriage
+// return, tab, ...) or DEL: in a name it would end a comment of the
+// generated C or go into a file name.
+bool hasControlCharacter(const std::string& text);
+// The text with control characters written as \n, \r, \t or \xNN, for messages.
+std::string visibleControls(const std::string& text);
 
 class IdentifierMap {
 public:

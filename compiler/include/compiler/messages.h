@@ -95,6 +95,15 @@ enum : int {
     ScreenIdsExhausted = 208,
     ScreenSaveFailed = 209,
     ProjectNameHasSeparator = 210,
+    FontLoadFailed = 211,
+    FrameTooLong = 212,
+    TextNotGbk = 213,
+    NameNotGbk = 214,
+    NameHasControlCharacter = 215,
+    ScreenFileClash = 216,
+    WmfUnsupported = 217,
+    SliderBackgroundComment = 218,
+    SliderCursorComment = 219,
 };
 } // namespace msg
 

@@ -48,6 +48,10 @@ std::optional<StoredPicture> compileScreenPicture(const ScreenPictureRequest& re
 // extension identifier; false on failure (reported).
 bool compileGlobalPicture(const std::string& path, std::optional<StoredPicture>* stored = nullptr);
 
+// Makes drawing possible in the console program: an application object on
+// the offscreen platform whose font database holds the shipped fonts only.
+void ensureDrawing();
+
 // A picture the compiler draws: `draw` paints a width x height picture.
 std::optional<std::uint16_t> compileDrawnPicture(int width, int height,
                                                  const std::function<void(QPainter&)>& draw,

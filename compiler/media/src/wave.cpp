@@ -13,6 +13,11 @@ std::uint16_t le16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+constexpr std::uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                            0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 Wave withStatus(Wave::Status s) {
     Wave w;
     w.status = s;
@@ -36,16 +41,26 @@ Wave parseWave(const std::vector<std::uint8_t>& file) {
         if (std::memcmp(file.data() + at, "fmt ", 4) == 0) {
             if (size < 16 || size > available)
                 return withStatus(Wave::Status::NotWave);
-            if (le16(body) != 1) // PCM
+            const std::uint16_t format = le16(body);
+            if (format == kFormatExtensible) {
+                // The sub-format GUID names the samples' format: PCM is
+                // 00000001-0000-0010-8000-00AA00389B71.
+                if (size < 40 || le16(body + 16) < 22)
+                    return withStatus(Wave::Status::NotWave);
+                if (std::memcmp(body + 24, kPcmSubFormat, sizeof kPcmSubFormat) != 0)
+                    return withStatus(Wave::Status::NotPcm);
+            } else if (format != kFormatPcm) {
                 return withStatus(Wave::Status::NotPcm);
+            }
             wave.channels = le16(body + 2);
             wave.sampleRate = le32(body + 4);
             wave.bitsPerSample = le16(body + 14);
             haveFormat = true;
         } else if (std::memcmp(file.data() + at, "data", 4) == 0) {
-            // A data chunk cut short by a damaged file keeps what is there.
-            const std::size_t n = std::min<std::size_t>(size, available);
-            wave.data.assign(body, body + n);
+            // A data chunk that claims more bytes than the file holds is damaged.
+            if (size > available)
+                return withStatus(Wave::Status::NotWave);
+            wave.data.assign(body, body + size);
             haveData = true;
         }
         const std::uint64_t next = std::uint64_t(at) + 8 + size + (size & 1); // chunks are padded
@@ -53,10 +68,11 @@ Wave parseWave(const std::vector<std::uint8_t>& file) {
             break;
         at = static_cast<std::size_t>(next);
     }
-    if (!haveFormat)
+    // A sample rate of 0 is a damaged header.
+    if (!haveFormat || wave.sampleRate == 0)
         return withStatus(Wave::Status::NotWave);
     if ((wave.channels != 1 && wave.channels != 2) ||
-        (wave.bitsPerSample != 8 && wave.bitsPerSample != 16) || wave.sampleRate == 0)
+        (wave.bitsPerSample != 8 && wave.bitsPerSample != 16))
         return withStatus(Wave::Status::NotPcm);
     const std::size_t frame = std::size_t(wave.channels) * wave.bitsPerSample / 8;
     wave.data.resize(wave.data.size() / frame * frame);

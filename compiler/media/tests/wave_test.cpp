@@ -85,10 +85,56 @@ TEST(Wave, RefusesWhatItCannotPlay) {
     EXPECT_EQ(parseWave(truncated).status, Wave::Status::NotWave);
 }
 
-TEST(Wave, DataChunkCutShortKeepsWholeFrames) {
+TEST(Wave, DataChunkLongerThanTheFileIsDamaged) {
     auto f = waveFile(1, 1, 32000, 16, {1, 2, 3, 4, 5, 6});
     f.resize(f.size() - 1);
-    const Wave w = parseWave(f);
-    ASSERT_EQ(w.status, Wave::Status::Ok);
-    EXPECT_EQ(w.data, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(parseWave(f).status, Wave::Status::NotWave);
+}
+
+TEST(Wave, SampleRateZeroIsDamagedAndAHugeRateResamplesToNothing) {
+    EXPECT_EQ(parseWave(waveFile(1, 1, 0, 8, {1, 2, 3})).status, Wave::Status::NotWave);
+    const Wave huge = parseWave(waveFile(1, 1, 0xFFFFFFFF, 8, {1, 2, 3}));
+    ASSERT_EQ(huge.status, Wave::Status::Ok);
+    EXPECT_TRUE(resampleToPanelRate(huge).empty());
+}
+
+// WAVE_FORMAT_EXTENSIBLE: a 40-byte format chunk whose sub-format GUID says
+// what the samples are.
+std::vector<std::uint8_t> extensibleFile(std::uint16_t subFormat, std::uint16_t bits,
+                                         const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> f = {'R', 'I', 'F', 'F'};
+    put32(f, static_cast<std::uint32_t>(60 + data.size()));
+    f.insert(f.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(f, 40);
+    put16(f, 0xFFFE);
+    put16(f, 2);
+    put32(f, 32000);
+    put32(f, 32000 * 2 * bits / 8);
+    put16(f, static_cast<std::uint16_t>(2 * bits / 8));
+    put16(f, bits);
+    put16(f, 22);   // extension size
+    put16(f, bits); // valid bits
+    put32(f, 3);    // channel mask: front left and right
+    put16(f, subFormat);
+    f.insert(f.end(),
+             {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
+    f.insert(f.end(), {'d', 'a', 't', 'a'});
+    put32(f, static_cast<std::uint32_t>(data.size()));
+    f.insert(f.end(), data.begin(), data.end());
+    return f;
+}
+
+TEST(Wave, ExtensibleWithPcmIsAcceptedOtherSubFormatsAreNot) {
+    const std::vector<std::uint8_t> samples{1, 0, 2, 0, 3, 0, 4, 0};
+    const Wave pcm = parseWave(extensibleFile(1, 16, samples));
+    ASSERT_EQ(pcm.status, Wave::Status::Ok);
+    EXPECT_EQ(pcm.channels, 2);
+    EXPECT_EQ(pcm.bitsPerSample, 16);
+    EXPECT_EQ(pcm.data, samples);
+    EXPECT_EQ(parseWave(extensibleFile(1, 8, {1, 2})).status, Wave::Status::Ok);
+    // IEEE float samples.
+    EXPECT_EQ(parseWave(extensibleFile(3, 16, samples)).status, Wave::Status::NotPcm);
+    // A format chunk too short for the extension is damaged.
+    auto cut = waveFile(0xFFFE, 1, 32000, 16, {1, 2});
+    EXPECT_EQ(parseWave(cut).status, Wave::Status::NotWave);
 }

@@ -1,6 +1,6 @@
-// Sounds for the panel: RIFF WAVE files with PCM samples, resampled to the
-// panel's 32000 Hz keeping their width (8-bit unsigned, 16-bit signed) and
-// channels.
+// Sounds for the panel: RIFF WAVE files with PCM samples (plain, or
+// WAVE_FORMAT_EXTENSIBLE with the PCM sub-format), resampled to the panel's
+// 32000 Hz keeping their width (8-bit unsigned, 16-bit signed) and channels.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@ constexpr std::uint32_t kPanelSampleRate = 32000;
 struct Wave {
     enum class Status {
         Ok,
-        NotWave, // not a RIFF WAVE file, or damaged
+        NotWave, // not a RIFF WAVE file, or damaged (a chunk longer than the file, rate 0)
         NotPcm,  // not PCM, or an unsupported sample layout
         Empty,   // no sample data
     };
