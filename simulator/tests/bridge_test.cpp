@@ -4,12 +4,16 @@
 #include "simulator/bridge.h"
 #include "simulator/realtime_panel.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace tft;
 
@@ -17,6 +21,69 @@ namespace {
 
 std::filesystem::path tempPath(const std::string& name) {
     return std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()));
+}
+
+// What another thread hands over, waited for on a condition variable; the
+// deadline only keeps a broken build from hanging.
+template <typename T> class Inbox {
+public:
+    void put(T value) {
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            items_.push_back(std::move(value));
+        }
+        arrived_.notify_all();
+    }
+    // Waits until `done(items)` holds; returns the items either way.
+    template <typename Done> std::vector<T> waitUntil(Done done) {
+        std::unique_lock<std::mutex> g(lock_);
+        arrived_.wait_for(g, std::chrono::seconds(10), [&] { return done(items_); });
+        return items_;
+    }
+    std::vector<T> items() {
+        std::lock_guard<std::mutex> g(lock_);
+        return items_;
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable arrived_;
+    std::vector<T> items_;
+};
+
+// A pseudo-terminal whose slave the panel opens as a real serial port; the
+// test holds the master (the other end) and a second slave descriptor to
+// read the line's settings.
+struct PtyDevice {
+    PtyDevice() { ok = ::openpty(&master, &slave, name, nullptr, nullptr) == 0; }
+    ~PtyDevice() {
+        closeMaster();
+        if (slave >= 0)
+            ::close(slave);
+    }
+    void closeMaster() {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    speed_t speed() const {
+        struct termios t {};
+        ::tcgetattr(slave, &t);
+        return ::cfgetospeed(&t);
+    }
+    bool ok = false;
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+};
+
+// A compiled-project header with screens whose project rate is `baudIndex`
+// (7: 115200).
+void writeProjectWithRate(const std::filesystem::path& file, std::uint8_t baudIndex) {
+    std::string header(136, '\0');
+    header[90] = 0x01; // screens present
+    header[92] = static_cast<char>(baudIndex);
+    std::ofstream(file, std::ios::binary) << header;
 }
 
 std::string readFromPort(CSerialPort& port, std::size_t count) {
@@ -38,13 +105,10 @@ TEST(SerialBridge, CarriesBytesBothWaysAndLogsThem) {
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), line->SlavePath());
 
     TrafficLog log;
-    std::mutex lock;
-    std::string pushed;
+    Inbox<char> pushed;
     {
-        SerialBridge bridge(std::move(line), log, [&](std::uint8_t b) {
-            std::lock_guard<std::mutex> g(lock);
-            pushed.push_back(static_cast<char>(b));
-        });
+        SerialBridge bridge(std::move(line), log,
+                            [&](std::uint8_t b) { pushed.put(static_cast<char>(b)); });
         CSerialPort host;
         host.Open(link.string(), 115200);
         const std::string frame("\xEE\x04\xFF\xFC\xFF\xFF", 6);
@@ -52,16 +116,8 @@ TEST(SerialBridge, CarriesBytesBothWaysAndLogsThem) {
         const std::uint8_t reply[] = {0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF};
         bridge.Send(reply, sizeof reply);
         EXPECT_EQ(readFromPort(host, 6), std::string(reinterpret_cast<const char*>(reply), 6));
-        for (int i = 0; i < 500; ++i) { // the receive thread hands bytes on within its poll
-            {
-                std::lock_guard<std::mutex> g(lock);
-                if (pushed.size() >= 6)
-                    break;
-            }
-            ::usleep(10000);
-        }
-        std::lock_guard<std::mutex> g(lock);
-        EXPECT_EQ(pushed, frame);
+        const auto bytes = pushed.waitUntil([](const auto& b) { return b.size() >= 6; });
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), frame);
     }
     EXPECT_FALSE(std::filesystem::exists(link)); // the link goes with the line
     const auto rows = log.Rows();
@@ -101,28 +157,79 @@ TEST(SerialBridge, VanishedPortIsReportedOnceAndReadingStops) {
     auto line = PortLine::Open(name, 115200, &error);
     ASSERT_TRUE(line) << error;
     TrafficLog log;
-    std::mutex lock;
-    std::vector<std::string> failures;
+    Inbox<std::string> failures;
     {
         SerialBridge bridge(
             std::move(line), log, [](std::uint8_t) {},
-            [&](const std::string& why) {
-                std::lock_guard<std::mutex> g(lock);
-                failures.push_back(why);
-            });
+            [&](const std::string& why) { failures.put(why); });
         ::close(slave);
         ::close(master); // the device goes away
-        for (int i = 0; i < 500; ++i) {
-            {
-                std::lock_guard<std::mutex> g(lock);
-                if (!failures.empty())
-                    break;
-            }
-            ::usleep(10000);
-        }
+        failures.waitUntil([](const auto& f) { return !f.empty(); });
     }
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_NE(failures[0].find(name), std::string::npos) << failures[0];
+    ASSERT_EQ(failures.items().size(), 1u);
+    EXPECT_NE(failures.items()[0].find(name), std::string::npos) << failures.items()[0];
+}
+
+TEST(RealtimePanel, LostLineIsReportedToTheOwner) {
+    PtyDevice device;
+    ASSERT_TRUE(device.ok);
+    std::string error;
+    auto line = PortLine::Open(device.name, 115200, &error);
+    ASSERT_TRUE(line) << error;
+    Inbox<std::string> failures;
+    RealtimePanel panel;
+    panel.SetLineFailureHandler([&](const std::string& why) { failures.put(why); });
+    panel.Attach(std::move(line));
+    panel.Start();
+    ::close(device.slave);
+    device.slave = -1;
+    device.closeMaster(); // the adapter is unplugged
+    const auto told = failures.waitUntil([](const auto& f) { return !f.empty(); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(device.name), std::string::npos) << told[0];
+    EXPECT_TRUE(panel.Stop());
+}
+
+TEST(RealtimePanel, LineRunsAtTheProjectsAndTheHostsRate) {
+    const auto dir = tempPath("realtime_rate");
+    std::filesystem::create_directories(dir);
+    writeProjectWithRate(dir / "fast.si", 7);
+    {
+        PtyDevice device;
+        ASSERT_TRUE(device.ok);
+        Inbox<std::uint32_t> rates;
+        RealtimePanel panel;
+        panel.SetRateHandler([&](std::uint32_t rate) { rates.put(rate); });
+        EXPECT_EQ(panel.Rate(), 9600u);
+        std::string error;
+        ASSERT_TRUE(panel.Open(dir / "fast.si", &error)) << error;
+        panel.Start();
+        // The core takes the project (and its rate) before a port is opened.
+        EXPECT_EQ(rates.waitUntil([](const auto& r) { return !r.empty(); }).front(), 115200u);
+        EXPECT_EQ(panel.Rate(), 115200u);
+
+        // A port opened at another rate runs at the panel's.
+        auto line = PortLine::Open(device.name, 9600, &error);
+        ASSERT_TRUE(line) << error;
+        panel.Attach(std::move(line));
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B115200));
+        EXPECT_NE(panel.LineDescription().find("115200"), std::string::npos);
+
+        // The host switches the panel to 19200 (EE A0 04): the line follows.
+        const std::string command("\xEE\xA0\x04\xFF\xFC\xFF\xFF", 7);
+        ASSERT_EQ(::write(device.master, command.data(), command.size()),
+                  static_cast<ssize_t>(command.size()));
+        EXPECT_EQ(rates.waitUntil([](const auto& r) { return r.back() == 19200u; }).back(), 19200u);
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B19200));
+        EXPECT_EQ(panel.Rate(), 19200u);
+
+        // The user's choice applies to the open line as well.
+        EXPECT_TRUE(panel.SetRate(57600));
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B57600));
+        EXPECT_TRUE(panel.Stop());
+        panel.Attach(nullptr);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(RealtimePanel, GarbageAtTwoMegabaudLeavesThePanelAnswering) {
