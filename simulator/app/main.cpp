@@ -8,7 +8,6 @@
 #include "simulator/virtual_panel.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -58,7 +57,9 @@ Options parse(int argc, char** argv) {
             } catch (...) {
                 o.error = "--baud needs a number";
             }
-        } else if (a == "-p") {
+        } else if (a == "-p" && !o.project.empty()) {
+            o.error = "more than one project given";
+        } else if (a == "-p") { // the form the IDE starts the simulator with
             value(o.project);
         } else if (!a.empty() && a[0] == '-') {
             o.error = "unknown option " + a;
@@ -145,18 +146,10 @@ int runWindow(int argc, char** argv, const Options& o) {
     if (instance.handOver(project))
         return 0;
     tft::CDunmereDlg window;
-    auto open = [&window](const QString& path) {
-        window.showNormal();
-        window.raise();
-        window.activateWindow();
-        QString error;
-        if (!path.isEmpty() && !window.openProject(path, &error))
-            QMessageBox::warning(&window, window.windowTitle(), error);
-    };
-    instance.listen(open);
-    open(project);
+    instance.listen([&window](const QString& path) { window.receiveProject(path); });
     window.resize(window.sizeHint());
     window.show();
+    window.receiveProject(project); // the window takes the project's size
     return app.exec();
 }
 

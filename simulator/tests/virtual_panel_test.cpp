@@ -85,6 +85,32 @@ TEST_F(PanelFolder, RealProgramRunsAScript) {
     EXPECT_TRUE(std::filesystem::exists(dir / "shot.png"));
 }
 
+TEST_F(PanelFolder, RealProgramTakesTheProjectAfterDashP) {
+    std::ofstream(dir / "ok.txt") << "send EE 04 FF FC FF FF\nexpect EE 55 FF FC FF FF\n";
+    const std::string project = (dir / "empty.si").string();
+    const std::string script = (dir / "ok.txt").string();
+    auto run =
+        testsupport::runProgram("dunmere", {"--headless", "-p", project, "--script", script});
+    EXPECT_EQ(run.status, 0) << run.output;
+    run = testsupport::runProgram("dunmere", {"-p", project, "--headless", "--script", script});
+    EXPECT_EQ(run.status, 0) << run.output;
+    // A project that is not there is named, as without -p.
+    run = testsupport::runProgram(
+        "dunmere", {"--headless", "-p", (dir / "missing.si").string(), "--script", script});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("missing.si"), std::string::npos) << run.output;
+    for (const std::vector<std::string>& twice :
+         {std::vector<std::string>{"--headless", project, "-p", project},
+          std::vector<std::string>{"--headless", "-p", project, project}}) {
+        run = testsupport::runProgram("dunmere", twice);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.output.find("more than one project given"), std::string::npos) << run.output;
+    }
+    run = testsupport::runProgram("dunmere", {"--headless", "-p"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("-p needs a value"), std::string::npos) << run.output;
+}
+
 TEST_F(PanelFolder, RealProgramRejectsBadScriptsAndArguments) {
     std::ofstream(dir / "bad.txt") << "wait 10\nsend EE ZZ\n";
     auto run = testsupport::runProgram("dunmere", {"--headless", (dir / "empty.si").string(),
