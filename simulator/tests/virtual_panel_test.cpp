@@ -126,3 +126,49 @@ TEST_F(PanelFolder, RealProgramRejectsBadScriptsAndArguments) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("unknown option --frobnicate"), std::string::npos) << run.output;
 }
+
+TEST(VirtualPanel, RestartedPanelRunsLikeANewOne) {
+    // Red fill (10,20)-(29,39), then a handshake; the frame and the reply
+    // must not depend on what the panel ran before a restart.
+    const std::vector<std::uint8_t> drawing = {
+        0xEE, 0x41, 0xF8, 0x00, 0xFF, 0xFC, 0xFF, 0xFF, 0xEE, 0x55, 0x00, 0x0A, 0x00, 0x14,
+        0x00, 0x1D, 0x00, 0x27, 0xFF, 0xFC, 0xFF, 0xFF, 0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF};
+    struct Run {
+        std::vector<std::uint16_t> frame;
+        std::vector<std::uint8_t> sent;
+        std::size_t rows = 0;
+    };
+    auto run = [&](VirtualPanel& p) {
+        p.Push(drawing);
+        p.Advance(100);
+        Run r;
+        r.frame = p.Device().VisibleFrame(nullptr, nullptr);
+        r.sent = p.TakeSent(p.PendingSent());
+        r.rows = p.Log().RowCount();
+        return r;
+    };
+    Run fresh;
+    {
+        VirtualPanel p(64, 48);
+        fresh = run(p);
+    }
+    ASSERT_EQ(fresh.frame.size(), 64u * 48u);
+    EXPECT_EQ(fresh.frame[20 * 64 + 10] & 0x07FF, 0); // red, as bright as the start-up leaves it
+    EXPECT_NE(fresh.frame[20 * 64 + 10], 0);
+    EXPECT_EQ(fresh.sent, (std::vector<std::uint8_t>{0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF}));
+
+    VirtualPanel p(64, 48);
+    // A run that leaves its marks: dimmed, other layers shown, drawn over, touched.
+    p.Push({0xEE, 0x60, 0x80, 0xFF, 0xFC, 0xFF, 0xFF, 0xEE, 0x41, 0x07, 0xE0, 0xFF,
+            0xFC, 0xFF, 0xFF, 0xEE, 0x55, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0x00,
+            0x2F, 0xFF, 0xFC, 0xFF, 0xFF, 0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF});
+    p.Device().SetTouch(true, 5, 5);
+    p.Advance(300);
+    p.Restart();
+    EXPECT_EQ(p.Now(), 0u);
+    EXPECT_EQ(p.PendingSent(), 0u);
+    const Run again = run(p);
+    EXPECT_EQ(again.frame, fresh.frame);
+    EXPECT_EQ(again.sent, fresh.sent);
+    EXPECT_EQ(again.rows, fresh.rows);
+}
