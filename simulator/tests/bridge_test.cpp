@@ -6,11 +6,15 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <poll.h>
 #include <pty.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
@@ -55,7 +59,12 @@ private:
 // test holds the master (the other end) and a second slave descriptor to
 // read the line's settings.
 struct PtyDevice {
-    PtyDevice() { ok = ::openpty(&master, &slave, name, nullptr, nullptr) == 0; }
+    PtyDevice() {
+        ok = ::openpty(&master, &slave, name, nullptr, nullptr) == 0;
+        // A program the test starts must not hold the line open.
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    }
     ~PtyDevice() {
         closeMaster();
         if (slave >= 0)
@@ -85,6 +94,76 @@ void writeProjectWithRate(const std::filesystem::path& file, std::uint8_t baudIn
     header[92] = static_cast<char>(baudIndex);
     std::ofstream(file, std::ios::binary) << header;
 }
+
+// The real program, running until it is told to stop; its standard output
+// and error are read as they come.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& args) {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        const std::string path = std::string(TFT_APP_DIR) + "/dunmere";
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(fds[1], 1);
+            ::dup2(fds[1], 2);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            std::vector<char*> argv{const_cast<char*>(path.c_str())};
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(path.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        out_ = fds[0];
+    }
+    ~RunningProgram() {
+        stop();
+        if (out_ >= 0)
+            ::close(out_);
+    }
+    // Reads until `text` was printed or the program ended; true when it was.
+    bool waitFor(const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (output.find(text) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            struct pollfd p {
+                out_, POLLIN, 0
+            };
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+                return false;
+            char buffer[512];
+            const ssize_t n = ::read(out_, buffer, sizeof buffer);
+            if (n <= 0)
+                return false;
+            output.append(buffer, static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+    // Stops the program as Ctrl+C would; its exit status.
+    int stop() {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGINT);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        char buffer[512];
+        ssize_t n;
+        while ((n = ::read(out_, buffer, sizeof buffer)) > 0)
+            output.append(buffer, static_cast<std::size_t>(n));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string output;
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+};
 
 std::string readFromPort(CSerialPort& port, std::size_t count) {
     CommTimeouts t;
@@ -188,6 +267,42 @@ TEST(RealtimePanel, LostLineIsReportedToTheOwner) {
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find(device.name), std::string::npos) << told[0];
     EXPECT_TRUE(panel.Stop());
+}
+
+TEST(RealtimePanel, HeadlessRunnerReportsALostLineAndKeepsRunning) {
+    const auto dir = tempPath("headless_lost_line");
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "empty.si", std::ios::binary) << std::string(136, '\0');
+    {
+        PtyDevice device;
+        ASSERT_TRUE(device.ok);
+        RunningProgram dunmere(
+            {"--headless", (dir / "empty.si").string(), "--serial", device.name, "--baud", "9600"});
+        ASSERT_TRUE(dunmere.waitFor("running ")) << dunmere.output;
+        // The line works: the panel answers a handshake.
+        const std::string handshake("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+        ASSERT_EQ(::write(device.master, handshake.data(), 6), 6);
+        std::string reply;
+        while (reply.size() < 6) {
+            struct pollfd p {
+                device.master, POLLIN, 0
+            };
+            char buffer[16];
+            ASSERT_GT(::poll(&p, 1, 10000), 0);
+            const ssize_t n = ::read(device.master, buffer, sizeof buffer);
+            ASSERT_GT(n, 0);
+            reply.append(buffer, static_cast<std::size_t>(n));
+        }
+        EXPECT_EQ(reply, std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6));
+        ::close(device.slave);
+        device.slave = -1;
+        device.closeMaster(); // the adapter is unplugged
+        EXPECT_TRUE(dunmere.waitFor("serial line lost")) << dunmere.output;
+        EXPECT_NE(dunmere.output.find(device.name), std::string::npos) << dunmere.output;
+        EXPECT_EQ(dunmere.stop(), 0);
+        EXPECT_NE(dunmere.output.find("stopped"), std::string::npos);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(RealtimePanel, LineRunsAtTheProjectsAndTheHostsRate) {
