@@ -111,6 +111,7 @@ int serve(const Options& o) {
         std::cerr << "dunmere: " << error << "\n";
         return 2;
     }
+    panel.SetRate(o.baud); // until the project or the host sets another
     std::unique_ptr<tft::Line> line;
     if (!o.pty.empty())
         line = tft::PtyLine::Create(o.pty, &error);
@@ -126,6 +127,8 @@ int serve(const Options& o) {
             std::cerr << "dunmere: serial line lost: " << why << " (the panel keeps running)"
                       << std::endl;
         });
+        panel.SetRateHandler(
+            [](std::uint32_t rate) { std::cout << "serial line rate: " << rate << std::endl; });
         panel.Attach(std::move(line));
     }
     panel.Start();

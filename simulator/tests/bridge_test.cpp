@@ -276,9 +276,10 @@ TEST(RealtimePanel, HeadlessRunnerReportsALostLineAndKeepsRunning) {
     {
         PtyDevice device;
         ASSERT_TRUE(device.ok);
-        RunningProgram dunmere(
-            {"--headless", (dir / "empty.si").string(), "--serial", device.name, "--baud", "9600"});
+        RunningProgram dunmere({"--headless", (dir / "empty.si").string(), "--serial", device.name,
+                                "--baud", "57600"});
         ASSERT_TRUE(dunmere.waitFor("running ")) << dunmere.output;
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B57600)); // a project without a rate
         // The line works: the panel answers a handshake.
         const std::string handshake("\xEE\x04\xFF\xFC\xFF\xFF", 6);
         ASSERT_EQ(::write(device.master, handshake.data(), 6), 6);
@@ -301,6 +302,22 @@ TEST(RealtimePanel, HeadlessRunnerReportsALostLineAndKeepsRunning) {
         EXPECT_NE(dunmere.output.find(device.name), std::string::npos) << dunmere.output;
         EXPECT_EQ(dunmere.stop(), 0);
         EXPECT_NE(dunmere.output.find("stopped"), std::string::npos);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RealtimePanel, HeadlessRunnerTakesTheProjectsRate) {
+    const auto dir = tempPath("headless_rate");
+    std::filesystem::create_directories(dir);
+    writeProjectWithRate(dir / "fast.si", 7);
+    {
+        PtyDevice device;
+        ASSERT_TRUE(device.ok);
+        RunningProgram dunmere(
+            {"--headless", (dir / "fast.si").string(), "--serial", device.name, "--baud", "9600"});
+        ASSERT_TRUE(dunmere.waitFor("serial line rate: 115200")) << dunmere.output;
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B115200));
+        EXPECT_EQ(dunmere.stop(), 0);
     }
     std::filesystem::remove_all(dir);
 }
