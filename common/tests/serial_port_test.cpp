@@ -1,10 +1,12 @@
 #include "../src/serial_rate.h"
 #include "common/serial_port.h"
 
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -58,6 +60,28 @@ private:
     int slave_ = -1;
     std::string name_;
 };
+
+// Waits until `count` bytes wait to be read on `fd` (the port's side of the
+// line). Each wait is on the descriptor; the deadline only ends a broken run.
+bool waitForInput(int fd, int count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd, FIONREAD, &queued) == 0 && queued >= count)
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        struct pollfd p {
+            fd, POLLIN, 0
+        };
+        if (::poll(&p, 1, static_cast<int>(left.count())) < 0)
+            return false;
+        if (queued > 0) // readable already: the rest is still crossing the pty
+            std::this_thread::yield();
+    }
+}
 
 class SerialPortTest : public ::testing::Test {
 protected:
@@ -148,7 +172,7 @@ TEST_F(SerialPortTest, ReadEndsAtTheTotalTimeoutWithWhatCame) {
     char buf[16];
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u);
     pty.send("abc");
-    ::usleep(20000); // let the bytes cross the pty before the read starts
+    ASSERT_TRUE(waitForInput(port.NativeHandle(), 3)); // across the pty before the read starts
     EXPECT_EQ(port.Read(buf, sizeof buf), 3u);
 }
 
@@ -177,7 +201,7 @@ TEST_F(SerialPortTest, PurgeDiscardsPendingInput) {
     t.ReadIntervalTimeout = 0xFFFFFFFFu;
     port.SetTimeouts(t);
     pty.send("stale bytes");
-    ::usleep(20000);
+    ASSERT_TRUE(waitForInput(port.NativeHandle(), 11));
     EXPECT_TRUE(port.Purge(PURGE_RXABORT | PURGE_RXCLEAR));
     char buf[32];
     EXPECT_EQ(port.Read(buf, sizeof buf), 0u);

@@ -8,7 +8,6 @@
 #include "simulator/virtual_panel.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -58,7 +57,9 @@ Options parse(int argc, char** argv) {
             } catch (...) {
                 o.error = "--baud needs a number";
             }
-        } else if (a == "-p") {
+        } else if (a == "-p" && !o.project.empty()) {
+            o.error = "more than one project given";
+        } else if (a == "-p") { // the form the IDE starts the simulator with
             value(o.project);
         } else if (!a.empty() && a[0] == '-') {
             o.error = "unknown option " + a;
@@ -110,6 +111,7 @@ int serve(const Options& o) {
         std::cerr << "dunmere: " << error << "\n";
         return 2;
     }
+    panel.SetRate(o.baud); // until the project or the host sets another
     std::unique_ptr<tft::Line> line;
     if (!o.pty.empty())
         line = tft::PtyLine::Create(o.pty, &error);
@@ -125,6 +127,8 @@ int serve(const Options& o) {
             std::cerr << "dunmere: serial line lost: " << why << " (the panel keeps running)"
                       << std::endl;
         });
+        panel.SetRateHandler(
+            [](std::uint32_t rate) { std::cout << "serial line rate: " << rate << std::endl; });
         panel.Attach(std::move(line));
     }
     panel.Start();
@@ -145,18 +149,10 @@ int runWindow(int argc, char** argv, const Options& o) {
     if (instance.handOver(project))
         return 0;
     tft::CDunmereDlg window;
-    auto open = [&window](const QString& path) {
-        window.showNormal();
-        window.raise();
-        window.activateWindow();
-        QString error;
-        if (!path.isEmpty() && !window.openProject(path, &error))
-            QMessageBox::warning(&window, window.windowTitle(), error);
-    };
-    instance.listen(open);
-    open(project);
+    instance.listen([&window](const QString& path) { window.receiveProject(path); });
     window.resize(window.sizeHint());
     window.show();
+    window.receiveProject(project); // the window takes the project's size
     return app.exec();
 }
 

@@ -19,11 +19,8 @@ RealtimePanel::RealtimePanel() {
         else
             log_.Log(TrafficLog::Direction::Sent, data, length);
     });
-    device_.SetBaudHandler([this](int baud) {
-        std::lock_guard<std::mutex> guard(bridgeLock_);
-        return bridge_ && baud > 0 ? (bridge_->SetRate(static_cast<std::uint32_t>(baud)) ? 1 : 0)
-                                   : 1;
-    });
+    device_.SetBaudHandler(
+        [this](int baud) { return baud > 0 && SetRate(static_cast<std::uint32_t>(baud)) ? 1 : 0; });
     tft_set_size(device_.Width(), device_.Height());
 }
 
@@ -46,10 +43,11 @@ void RealtimePanel::Attach(std::unique_ptr<Line> line) {
     old.reset(); // joins the old receive thread outside the lock
     if (!line)
         return;
-    auto bridge = std::make_shared<SerialBridge>(std::move(line), log_,
-                                                 [](std::uint8_t byte) { tft_push_cmd(byte); });
     std::lock_guard<std::mutex> guard(bridgeLock_);
-    bridge_ = std::move(bridge);
+    line->SetRate(rate_); // the line runs at the panel's rate, whatever it was opened at
+    bridge_ = std::make_shared<SerialBridge>(
+        std::move(line), log_, [](std::uint8_t byte) { tft_push_cmd(byte); },
+        [this](const std::string& why) { lineFailed(why); });
 }
 
 void RealtimePanel::SetLineFailureHandler(std::function<void(const std::string&)> handler) {
@@ -57,10 +55,46 @@ void RealtimePanel::SetLineFailureHandler(std::function<void(const std::string&)
     onLineFailure_ = std::move(handler);
 }
 
+void RealtimePanel::lineFailed(const std::string& why) {
+    std::function<void(const std::string&)> handler;
+    {
+        std::lock_guard<std::mutex> guard(bridgeLock_);
+        handler = onLineFailure_;
+    }
+    if (handler)
+        handler(why);
+}
+
 std::string RealtimePanel::LineDescription() const {
-    auto* self = const_cast<RealtimePanel*>(this);
-    std::lock_guard<std::mutex> guard(self->bridgeLock_);
+    std::lock_guard<std::mutex> guard(bridgeLock_);
     return bridge_ ? bridge_->line().Describe() : std::string();
+}
+
+std::uint32_t RealtimePanel::Rate() const {
+    std::lock_guard<std::mutex> guard(bridgeLock_);
+    return rate_;
+}
+
+bool RealtimePanel::SetRate(std::uint32_t baud) {
+    if (baud == 0)
+        return false;
+    bool applied = true;
+    std::function<void(std::uint32_t)> handler;
+    {
+        std::lock_guard<std::mutex> guard(bridgeLock_);
+        if (bridge_)
+            applied = bridge_->SetRate(baud);
+        rate_ = baud;
+        handler = onRate_;
+    }
+    if (handler)
+        handler(baud);
+    return applied;
+}
+
+void RealtimePanel::SetRateHandler(std::function<void(std::uint32_t)> handler) {
+    std::lock_guard<std::mutex> guard(bridgeLock_);
+    onRate_ = std::move(handler);
 }
 
 void RealtimePanel::Start() {

@@ -26,7 +26,10 @@ constexpr std::uint32_t kTouchHoldMs = 100;
 
 } // namespace
 
-VirtualPanel::VirtualPanel() {
+VirtualPanel::VirtualPanel() : VirtualPanel(800, 480) {}
+
+VirtualPanel::VirtualPanel(int width, int height) {
+    device_.SetSize(width, height);
     g_virtualNow = 0;
     tft_set_clock(virtualNow, virtualSleep);
     tft_set_device(&device_);
@@ -44,6 +47,23 @@ VirtualPanel::~VirtualPanel() {
     }
     tft_set_device(nullptr);
     tft_set_clock(nullptr, nullptr);
+}
+
+void VirtualPanel::Restart() {
+    if (running_) {
+        tft_exit();
+        tft_step();
+    }
+    running_ = true;
+    g_virtualNow = 0;
+    // The layers need no clearing here: the core clears all eight as it starts.
+    device_.SelectWriteLayer(0);
+    device_.SelectDisplayLayer(0);
+    device_.SetBacklight(0);
+    device_.SetPanelOn(true);
+    device_.SetTouch(false, 0, 0);
+    sent_.clear();
+    log_.Clear();
 }
 
 bool VirtualPanel::Open(const std::filesystem::path& siPath, std::string* error) {

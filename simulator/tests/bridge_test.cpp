@@ -4,12 +4,20 @@
 #include "simulator/bridge.h"
 #include "simulator/realtime_panel.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <poll.h>
 #include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace tft;
 
@@ -18,6 +26,144 @@ namespace {
 std::filesystem::path tempPath(const std::string& name) {
     return std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()));
 }
+
+// What another thread hands over, waited for on a condition variable; the
+// deadline only keeps a broken build from hanging.
+template <typename T> class Inbox {
+public:
+    void put(T value) {
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            items_.push_back(std::move(value));
+        }
+        arrived_.notify_all();
+    }
+    // Waits until `done(items)` holds; returns the items either way.
+    template <typename Done> std::vector<T> waitUntil(Done done) {
+        std::unique_lock<std::mutex> g(lock_);
+        arrived_.wait_for(g, std::chrono::seconds(10), [&] { return done(items_); });
+        return items_;
+    }
+    std::vector<T> items() {
+        std::lock_guard<std::mutex> g(lock_);
+        return items_;
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable arrived_;
+    std::vector<T> items_;
+};
+
+// A pseudo-terminal whose slave the panel opens as a real serial port; the
+// test holds the master (the other end) and a second slave descriptor to
+// read the line's settings.
+struct PtyDevice {
+    PtyDevice() {
+        ok = ::openpty(&master, &slave, name, nullptr, nullptr) == 0;
+        // A program the test starts must not hold the line open.
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    }
+    ~PtyDevice() {
+        closeMaster();
+        if (slave >= 0)
+            ::close(slave);
+    }
+    void closeMaster() {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    speed_t speed() const {
+        struct termios t {};
+        ::tcgetattr(slave, &t);
+        return ::cfgetospeed(&t);
+    }
+    bool ok = false;
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+};
+
+// A compiled-project header with screens whose project rate is `baudIndex`
+// (7: 115200).
+void writeProjectWithRate(const std::filesystem::path& file, std::uint8_t baudIndex) {
+    std::string header(136, '\0');
+    header[90] = 0x01; // screens present
+    header[92] = static_cast<char>(baudIndex);
+    std::ofstream(file, std::ios::binary) << header;
+}
+
+// The real program, running until it is told to stop; its standard output
+// and error are read as they come.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& args) {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        const std::string path = std::string(TFT_APP_DIR) + "/dunmere";
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(fds[1], 1);
+            ::dup2(fds[1], 2);
+            ::close(fds[0]);
+            ::close(fds[1]);
+            std::vector<char*> argv{const_cast<char*>(path.c_str())};
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(path.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        out_ = fds[0];
+    }
+    ~RunningProgram() {
+        stop();
+        if (out_ >= 0)
+            ::close(out_);
+    }
+    // Reads until `text` was printed or the program ended; true when it was.
+    bool waitFor(const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (output.find(text) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            struct pollfd p {
+                out_, POLLIN, 0
+            };
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+                return false;
+            char buffer[512];
+            const ssize_t n = ::read(out_, buffer, sizeof buffer);
+            if (n <= 0)
+                return false;
+            output.append(buffer, static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+    // Stops the program as Ctrl+C would; its exit status.
+    int stop() {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGINT);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        char buffer[512];
+        ssize_t n;
+        while ((n = ::read(out_, buffer, sizeof buffer)) > 0)
+            output.append(buffer, static_cast<std::size_t>(n));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string output;
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+};
 
 std::string readFromPort(CSerialPort& port, std::size_t count) {
     CommTimeouts t;
@@ -38,13 +184,10 @@ TEST(SerialBridge, CarriesBytesBothWaysAndLogsThem) {
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), line->SlavePath());
 
     TrafficLog log;
-    std::mutex lock;
-    std::string pushed;
+    Inbox<char> pushed;
     {
-        SerialBridge bridge(std::move(line), log, [&](std::uint8_t b) {
-            std::lock_guard<std::mutex> g(lock);
-            pushed.push_back(static_cast<char>(b));
-        });
+        SerialBridge bridge(std::move(line), log,
+                            [&](std::uint8_t b) { pushed.put(static_cast<char>(b)); });
         CSerialPort host;
         host.Open(link.string(), 115200);
         const std::string frame("\xEE\x04\xFF\xFC\xFF\xFF", 6);
@@ -52,16 +195,8 @@ TEST(SerialBridge, CarriesBytesBothWaysAndLogsThem) {
         const std::uint8_t reply[] = {0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF};
         bridge.Send(reply, sizeof reply);
         EXPECT_EQ(readFromPort(host, 6), std::string(reinterpret_cast<const char*>(reply), 6));
-        for (int i = 0; i < 500; ++i) { // the receive thread hands bytes on within its poll
-            {
-                std::lock_guard<std::mutex> g(lock);
-                if (pushed.size() >= 6)
-                    break;
-            }
-            ::usleep(10000);
-        }
-        std::lock_guard<std::mutex> g(lock);
-        EXPECT_EQ(pushed, frame);
+        const auto bytes = pushed.waitUntil([](const auto& b) { return b.size() >= 6; });
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), frame);
     }
     EXPECT_FALSE(std::filesystem::exists(link)); // the link goes with the line
     const auto rows = log.Rows();
@@ -101,28 +236,132 @@ TEST(SerialBridge, VanishedPortIsReportedOnceAndReadingStops) {
     auto line = PortLine::Open(name, 115200, &error);
     ASSERT_TRUE(line) << error;
     TrafficLog log;
-    std::mutex lock;
-    std::vector<std::string> failures;
+    Inbox<std::string> failures;
     {
         SerialBridge bridge(
             std::move(line), log, [](std::uint8_t) {},
-            [&](const std::string& why) {
-                std::lock_guard<std::mutex> g(lock);
-                failures.push_back(why);
-            });
+            [&](const std::string& why) { failures.put(why); });
         ::close(slave);
         ::close(master); // the device goes away
-        for (int i = 0; i < 500; ++i) {
-            {
-                std::lock_guard<std::mutex> g(lock);
-                if (!failures.empty())
-                    break;
-            }
-            ::usleep(10000);
-        }
+        failures.waitUntil([](const auto& f) { return !f.empty(); });
     }
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_NE(failures[0].find(name), std::string::npos) << failures[0];
+    ASSERT_EQ(failures.items().size(), 1u);
+    EXPECT_NE(failures.items()[0].find(name), std::string::npos) << failures.items()[0];
+}
+
+TEST(RealtimePanel, LostLineIsReportedToTheOwner) {
+    PtyDevice device;
+    ASSERT_TRUE(device.ok);
+    std::string error;
+    auto line = PortLine::Open(device.name, 115200, &error);
+    ASSERT_TRUE(line) << error;
+    Inbox<std::string> failures;
+    RealtimePanel panel;
+    panel.SetLineFailureHandler([&](const std::string& why) { failures.put(why); });
+    panel.Attach(std::move(line));
+    panel.Start();
+    ::close(device.slave);
+    device.slave = -1;
+    device.closeMaster(); // the adapter is unplugged
+    const auto told = failures.waitUntil([](const auto& f) { return !f.empty(); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(device.name), std::string::npos) << told[0];
+    EXPECT_TRUE(panel.Stop());
+}
+
+TEST(RealtimePanel, HeadlessRunnerReportsALostLineAndKeepsRunning) {
+    const auto dir = tempPath("headless_lost_line");
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "empty.si", std::ios::binary) << std::string(136, '\0');
+    {
+        PtyDevice device;
+        ASSERT_TRUE(device.ok);
+        RunningProgram dunmere({"--headless", (dir / "empty.si").string(), "--serial", device.name,
+                                "--baud", "57600"});
+        ASSERT_TRUE(dunmere.waitFor("running ")) << dunmere.output;
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B57600)); // a project without a rate
+        // The line works: the panel answers a handshake.
+        const std::string handshake("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+        ASSERT_EQ(::write(device.master, handshake.data(), 6), 6);
+        std::string reply;
+        while (reply.size() < 6) {
+            struct pollfd p {
+                device.master, POLLIN, 0
+            };
+            char buffer[16];
+            ASSERT_GT(::poll(&p, 1, 10000), 0);
+            const ssize_t n = ::read(device.master, buffer, sizeof buffer);
+            ASSERT_GT(n, 0);
+            reply.append(buffer, static_cast<std::size_t>(n));
+        }
+        EXPECT_EQ(reply, std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6));
+        ::close(device.slave);
+        device.slave = -1;
+        device.closeMaster(); // the adapter is unplugged
+        EXPECT_TRUE(dunmere.waitFor("serial line lost")) << dunmere.output;
+        EXPECT_NE(dunmere.output.find(device.name), std::string::npos) << dunmere.output;
+        EXPECT_EQ(dunmere.stop(), 0);
+        EXPECT_NE(dunmere.output.find("stopped"), std::string::npos);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RealtimePanel, HeadlessRunnerTakesTheProjectsRate) {
+    const auto dir = tempPath("headless_rate");
+    std::filesystem::create_directories(dir);
+    writeProjectWithRate(dir / "fast.si", 7);
+    {
+        PtyDevice device;
+        ASSERT_TRUE(device.ok);
+        RunningProgram dunmere(
+            {"--headless", (dir / "fast.si").string(), "--serial", device.name, "--baud", "9600"});
+        ASSERT_TRUE(dunmere.waitFor("serial line rate: 115200")) << dunmere.output;
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B115200));
+        EXPECT_EQ(dunmere.stop(), 0);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RealtimePanel, LineRunsAtTheProjectsAndTheHostsRate) {
+    const auto dir = tempPath("realtime_rate");
+    std::filesystem::create_directories(dir);
+    writeProjectWithRate(dir / "fast.si", 7);
+    {
+        PtyDevice device;
+        ASSERT_TRUE(device.ok);
+        Inbox<std::uint32_t> rates;
+        RealtimePanel panel;
+        panel.SetRateHandler([&](std::uint32_t rate) { rates.put(rate); });
+        EXPECT_EQ(panel.Rate(), 9600u);
+        std::string error;
+        ASSERT_TRUE(panel.Open(dir / "fast.si", &error)) << error;
+        panel.Start();
+        // The core takes the project (and its rate) before a port is opened.
+        EXPECT_EQ(rates.waitUntil([](const auto& r) { return !r.empty(); }).front(), 115200u);
+        EXPECT_EQ(panel.Rate(), 115200u);
+
+        // A port opened at another rate runs at the panel's.
+        auto line = PortLine::Open(device.name, 9600, &error);
+        ASSERT_TRUE(line) << error;
+        panel.Attach(std::move(line));
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B115200));
+        EXPECT_NE(panel.LineDescription().find("115200"), std::string::npos);
+
+        // The host switches the panel to 19200 (EE A0 04): the line follows.
+        const std::string command("\xEE\xA0\x04\xFF\xFC\xFF\xFF", 7);
+        ASSERT_EQ(::write(device.master, command.data(), command.size()),
+                  static_cast<ssize_t>(command.size()));
+        EXPECT_EQ(rates.waitUntil([](const auto& r) { return r.back() == 19200u; }).back(), 19200u);
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B19200));
+        EXPECT_EQ(panel.Rate(), 19200u);
+
+        // The user's choice applies to the open line as well.
+        EXPECT_TRUE(panel.SetRate(57600));
+        EXPECT_EQ(device.speed(), static_cast<speed_t>(B57600));
+        EXPECT_TRUE(panel.Stop());
+        panel.Attach(nullptr);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(RealtimePanel, GarbageAtTwoMegabaudLeavesThePanelAnswering) {

@@ -7,11 +7,13 @@
 
 #include <QColor>
 #include <QImage>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -53,8 +55,21 @@ TEST(HostDriver, HostProgramDrivesTheRunningSimulator) {
     const fs::path link = dir / "panel";
     panel.Attach(PtyLine::Create(link.string(), &error));
     ASSERT_TRUE(panel.Attached()) << error;
+    // The touch is held until the panel has reported it.
+    std::mutex lock;
+    std::condition_variable reported;
+    bool touchReported = false;
+    panel.Log().SetRowHandler([&](const LogRow& row) {
+        if (row.direction != "TXD" || row.value.rfind("EE 01 ", 0) != 0)
+            return;
+        {
+            std::lock_guard<std::mutex> g(lock);
+            touchReported = true;
+        }
+        reported.notify_all();
+    });
+    // Bytes the host sends during the start-up wait in the core's queue.
     panel.Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // past the start-up
 
     FILE* out = ::popen(("'" + host.string() + "' '" + link.string() + "'").c_str(), "r");
     ASSERT_NE(out, nullptr);
@@ -64,12 +79,16 @@ TEST(HostDriver, HostProgramDrivesTheRunningSimulator) {
         transcript += buffer;
         if (std::string(buffer) == "touch?\n") { // the host waits: touch the panel
             panel.Device().SetTouch(true, 300, 300);
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::unique_lock<std::mutex> g(lock);
+            EXPECT_TRUE(
+                reported.wait_for(g, std::chrono::seconds(10), [&] { return touchReported; }));
+            g.unlock();
             panel.Device().SetTouch(false, 300, 300);
         }
     }
     const int status = ::pclose(out);
     EXPECT_TRUE(panel.Stop());
+    panel.Log().SetRowHandler(nullptr);
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << transcript;
     EXPECT_NE(transcript.find("EE B1 01 00 01 FF FC FF FF"), std::string::npos) << transcript;
     EXPECT_NE(transcript.find("EE B1 11 00 00 00 03 12 00 00 00 4D FF FC FF FF"), std::string::npos)

@@ -5,15 +5,22 @@
 #include "../ui/single_instance.h"
 #include "../ui/sys_config_dialog.h"
 #include "compiler/device_catalogue.h"
+#include "testing/test_support.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLocalSocket>
+#include <QMessageBox>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace tft;
@@ -46,25 +53,86 @@ private:
 
 const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
+// A compiled-project header: model type, flags (bit 0 screens, bit 4 turned)
+// and the project's rate index.
+void writeHeader(const std::filesystem::path& file, int type, int flags = 0, int baudIndex = 0) {
+    std::vector<char> header(136, 0);
+    header[88] = static_cast<char>(type);
+    header[90] = static_cast<char>(flags);
+    header[92] = static_cast<char>(baudIndex);
+    std::ofstream(file, std::ios::binary).write(header.data(), 136);
+}
+
 class Window : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() / ("dunmere_ui_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
-        std::vector<char> header(136, 0);
-        header[88] = 2; // the 480 x 272 model
-        std::ofstream(dir / "small.si", std::ios::binary).write(header.data(), 136);
+        writeHeader(dir / "small.si", 2);         // the 480 x 272 model
+        writeHeader(dir / "wide.si", 3);          // 800 x 480
+        writeHeader(dir / "turned.si", 3, 0x10);  // 800 x 480 turned: 480 x 800
+        writeHeader(dir / "fast.si", 2, 0x01, 7); // screens, 115200
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
+    QString file(const char* name) const { return QString::fromStdString((dir / name).string()); }
     std::filesystem::path dir;
+    const DeviceCatalogue catalogue =
+        DeviceCatalogue::load(std::filesystem::path(TFT_APP_DIR) / "DeviceInfo.xml");
+};
+
+// Shows the window and waits until it is the active one.
+void showActive(QWidget& w) {
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+// The whole display lies inside the screen widget, which lies inside the window.
+bool displayFits(CDunmereDlg& w) {
+    const QRect s = w.screen()->screenRect();
+    return w.screen()->rect().contains(s) &&
+           w.rect().contains(QRect(w.screen()->mapTo(&w, s.topLeft()), s.size()));
+}
+
+// Closes each message box once no connection of `owner` is left: a handed-over
+// path must be handled without touching a connection that went away meanwhile.
+class BoxCloser : public QObject {
+public:
+    explicit BoxCloser(QObject& owner) : owner_(owner) { qApp->installEventFilter(this); }
+    ~BoxCloser() override { qApp->removeEventFilter(this); }
+    QStringList texts;
+    int closed = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box && event->type() == QEvent::Show && !texts.contains(box->text())) {
+            texts << box->text();
+            closeWhenConnectionsAreGone(box);
+        }
+        return false;
+    }
+
+private:
+    void closeWhenConnectionsAreGone(QMessageBox* box) {
+        const auto sockets = owner_.findChildren<QLocalSocket*>();
+        if (sockets.isEmpty()) {
+            QTimer::singleShot(0, box, [this, box] {
+                ++closed;
+                box->done(QMessageBox::Ok);
+            });
+            return;
+        }
+        connect(sockets.first(), &QObject::destroyed, box,
+                [this, box] { closeWhenConnectionsAreGone(box); });
+    }
+    QObject& owner_;
 };
 
 } // namespace
 
 TEST_F(Window, OpensAProjectAndKeepsItWhenTheNextIsMissing) {
     CDunmereDlg w;
-    const DeviceCatalogue catalogue =
-        DeviceCatalogue::load(std::filesystem::path(TFT_APP_DIR) / "DeviceInfo.xml");
     w.panel().SetCatalogue(catalogue);
     QString error;
     ASSERT_TRUE(w.openProject(QString::fromStdString((dir / "small.si").string()), &error))
@@ -97,12 +165,12 @@ TEST_F(Window, MouseTouchesOnlyInsideTheDisplay) {
 TEST_F(Window, VirtualPortShowsItsPathAndCloses) {
     CDunmereDlg w;
     QString error;
-    ASSERT_TRUE(w.openLine(CSysConfigDlg::kVirtualPort, 115200, &error)) << error.toStdString();
+    ASSERT_TRUE(w.openLine(CSysConfigDlg::kVirtualPort, &error)) << error.toStdString();
     EXPECT_TRUE(w.lineOpen());
     EXPECT_TRUE(w.lineText().contains("/dev/pts/")) << w.lineText().toStdString();
     w.closeLine();
     EXPECT_FALSE(w.lineOpen());
-    EXPECT_FALSE(w.openLine("/dev/no-such-port", 9600, &error));
+    EXPECT_FALSE(w.openLine("/dev/no-such-port", &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -146,9 +214,133 @@ TEST_F(Window, SecondStartHandsItsPathToTheFirst) {
     ASSERT_TRUE(first.listen([&](const QString& p) { received = p; }));
     SingleInstance second(name);
     EXPECT_TRUE(second.handOver(QStringLiteral("/projects/demo.si")));
-    for (int i = 0; i < 100 && received.isEmpty(); ++i)
-        QTest::qWait(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, 10000));
     EXPECT_EQ(received, QStringLiteral("/projects/demo.si"));
     SingleInstance lonely(name + "-absent");
     EXPECT_FALSE(lonely.handOver(QStringLiteral("x"), 200));
+}
+
+TEST_F(Window, HandedOverPathWithoutProjectIsReportedAndTheWindowLives) {
+    // The real program hands the path over as a second start would; the local
+    // socket lives in a folder of this test.
+    testsupport::TempFolder sockets;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(sockets.path().string()));
+    {
+        CDunmereDlg w;
+        showActive(w);
+        SingleInstance first(SingleInstance::defaultName());
+        ASSERT_TRUE(first.listen([&](const QString& p) { w.receiveProject(p); }));
+        BoxCloser closer(first);
+        const auto second = testsupport::runProgram("dunmere", {(dir / "none.si").string()},
+                                                    {"TMPDIR=" + sockets.path().string()});
+        EXPECT_EQ(second.status, 0) << second.output;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return closer.closed == 1; }, 10000));
+        ASSERT_EQ(closer.texts.size(), 1);
+        EXPECT_TRUE(closer.texts[0].contains("none.si")) << closer.texts[0].toStdString();
+        // The window goes on: it takes the next path handed over.
+        w.panel().SetCatalogue(catalogue);
+        const auto third = testsupport::runProgram("dunmere", {"-p", (dir / "small.si").string()},
+                                                   {"TMPDIR=" + sockets.path().string()});
+        EXPECT_EQ(third.status, 0) << third.output;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.panel().Device().Width() == 480; }, 10000));
+        EXPECT_EQ(closer.closed, 1);
+        w.close();
+    }
+    if (savedTmp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTmp);
+}
+
+TEST_F(Window, TakesTheSizeOfEachOpenedProject) {
+    CDunmereDlg w;
+    w.panel().SetCatalogue(catalogue);
+    ASSERT_TRUE(w.openProject(file("wide.si")));
+    showActive(w);
+    const QSize wide = w.size();
+    EXPECT_TRUE(displayFits(w));
+    // A turned panel is taller than the window of the wide one.
+    ASSERT_TRUE(w.openProject(file("turned.si")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.screen()->screenRect().size(), QSize(480, 800));
+    EXPECT_GT(w.height(), wide.height());
+    EXPECT_TRUE(displayFits(w)) << w.width() << "x" << w.height();
+    // And back, also through a hand-over.
+    w.receiveProject(file("small.si"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.screen()->screenRect().size(), QSize(480, 272));
+    EXPECT_LT(w.height(), wide.height());
+    EXPECT_TRUE(displayFits(w));
+}
+
+TEST_F(Window, WorkAreaIsPaleGreen) {
+    CDunmereDlg w;
+    w.resize(1200, 900);
+    showActive(w);
+    const QImage shot = w.screen()->grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(2, 2)), QColor(199, 237, 204));
+}
+
+TEST_F(Window, SerialSettingsShowTheProjectsAndTheHostsRate) {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    auto lineSpeed = [slave] {
+        struct termios t {};
+        ::tcgetattr(slave, &t);
+        return ::cfgetospeed(&t);
+    };
+    auto rateShownInSettings = [](CDunmereDlg& w) {
+        int shown = 0;
+        QTimer::singleShot(0, &w, [&shown] {
+            auto* dialog = qobject_cast<CSysConfigDlg*>(QApplication::activeModalWidget());
+            if (dialog) {
+                shown = dialog->baud();
+                dialog->reject();
+            }
+        });
+        w.configureLine();
+        return shown;
+    };
+    {
+        CDunmereDlg w;
+        w.panel().SetCatalogue(catalogue);
+        showActive(w);
+        ASSERT_TRUE(w.openProject(file("fast.si")));
+        // The core takes the project with its rate; then a real port is opened.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.panel().Rate() == 115200; }, 10000));
+        EXPECT_EQ(rateShownInSettings(w), 115200);
+        QString error;
+        ASSERT_TRUE(w.openLine(QString::fromLatin1(name), &error)) << error.toStdString();
+        EXPECT_EQ(lineSpeed(), static_cast<speed_t>(B115200));
+        EXPECT_TRUE(w.lineText().contains("115200")) << w.lineText().toStdString();
+
+        // The host asks for 19200 (EE A0 04).
+        const char command[] = "\xEE\xA0\x04\xFF\xFC\xFF\xFF";
+        ASSERT_EQ(::write(master, command, 7), 7);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.lineText().contains("19200"); }, 10000))
+            << w.lineText().toStdString();
+        EXPECT_EQ(lineSpeed(), static_cast<speed_t>(B19200));
+        EXPECT_EQ(rateShownInSettings(w), 19200);
+        w.close();
+    }
+    ::close(master);
+    ::close(slave);
+}
+
+TEST_F(Window, LostPortIsShownAsDisconnected) {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    CDunmereDlg w;
+    showActive(w);
+    QString error;
+    ASSERT_TRUE(w.openLine(QString::fromLatin1(name), &error)) << error.toStdString();
+    ::close(slave);
+    ::close(master); // the adapter is unplugged
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return w.lineText() == QStringLiteral("串口已断开"); }, 10000))
+        << w.lineText().toStdString();
+    EXPECT_FALSE(w.lineOpen());
 }

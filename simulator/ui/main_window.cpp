@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
@@ -31,7 +32,7 @@ CDunmereDlg::CDunmereDlg(QWidget* parent) : QMainWindow(parent) {
     QSettings s = settings();
     s.beginGroup(QStringLiteral("Settings"));
     port_ = s.value(QStringLiteral("Port"), CSysConfigDlg::kVirtualPort).toString();
-    baud_ = s.value(QStringLiteral("Baud"), 9600).toInt();
+    panel_.SetRate(s.value(QStringLiteral("Baud"), 9600).toUInt());
     const bool showLog = s.value(QStringLiteral("ShowLog"), 1).toInt() != 0;
     s.endGroup();
 
@@ -70,6 +71,10 @@ CDunmereDlg::CDunmereDlg(QWidget* parent) : QMainWindow(parent) {
             },
             Qt::QueuedConnection);
     });
+    // The project's rate and the host's EE A0 arrive on the core thread.
+    panel_.SetRateHandler([this](std::uint32_t) {
+        QMetaObject::invokeMethod(this, &CDunmereDlg::showLine, Qt::QueuedConnection);
+    });
     panel_.Start();
 }
 
@@ -88,31 +93,55 @@ bool CDunmereDlg::openProject(const QString& siPath, QString* error) {
         return false;
     }
     projectLabel_->setText(siPath);
-    screen_->updateGeometry();
+    fitToPanel();
     screen_->update();
     return true;
 }
 
-bool CDunmereDlg::openLine(const QString& port, int baud, QString* error) {
+void CDunmereDlg::fitToPanel() {
+    // As at start: the window takes the size the panel and its frame need.
+    screen_->updateGeometry();
+    if (layout())
+        layout()->activate();
+    if (!isMaximized() && !isFullScreen())
+        resize(sizeHint());
+}
+
+void CDunmereDlg::receiveProject(const QString& siPath) {
+    showNormal();
+    raise();
+    activateWindow();
+    QString error;
+    if (!siPath.isEmpty() && !openProject(siPath, &error))
+        QMessageBox::warning(this, windowTitle(), error);
+}
+
+bool CDunmereDlg::openLine(const QString& port, QString* error) {
     std::string why;
     std::unique_ptr<Line> line;
     if (port == CSysConfigDlg::kVirtualPort)
         line = PtyLine::Create(std::string(), &why);
     else
-        line = PortLine::Open(port.toStdString(), std::uint32_t(baud), &why);
+        line = PortLine::Open(port.toStdString(), panel_.Rate(), &why);
     if (!line) {
         if (error)
             *error = QString::fromStdString(why);
         return false;
     }
     port_ = port;
-    baud_ = baud;
-    const QString text = QString::fromStdString(line->Describe());
     panel_.Attach(std::move(line));
-    lineLabel_->setText(
-        port == CSysConfigDlg::kVirtualPort ? QStringLiteral("虚拟串口: %1").arg(text) : text);
     lineAction_->setText(QStringLiteral("关闭串口"));
+    showLine();
     return true;
+}
+
+void CDunmereDlg::showLine() {
+    if (!lineOpen())
+        return;
+    const QString text = QString::fromStdString(panel_.LineDescription());
+    lineLabel_->setText(port_ == CSysConfigDlg::kVirtualPort
+                            ? QStringLiteral("虚拟串口: %1 (%2)").arg(text).arg(panel_.Rate())
+                            : text);
 }
 
 void CDunmereDlg::closeLine() {
@@ -138,22 +167,19 @@ void CDunmereDlg::chooseProject() {
 }
 
 void CDunmereDlg::configureLine() {
-    CSysConfigDlg dialog(port_, baud_, this);
+    CSysConfigDlg dialog(port_, int(panel_.Rate()), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const bool reopen = lineOpen();
-    if (reopen && dialog.port() == port_) {
-        // Same line, new rate: applied to the open port.
-        baud_ = dialog.baud();
-        panel_.Device().SetBaudRate(baud_);
-        return;
-    }
+    const bool reopen = lineOpen() && dialog.port() != port_;
+    if (!panel_.SetRate(std::uint32_t(dialog.baud()))) // applied to an open line at once
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("串口不支持波特率 %1").arg(dialog.baud()));
     port_ = dialog.port();
-    baud_ = dialog.baud();
     if (reopen) {
         closeLine();
         toggleLine();
     }
+    showLine();
 }
 
 void CDunmereDlg::toggleLine() {
@@ -162,7 +188,7 @@ void CDunmereDlg::toggleLine() {
         return;
     }
     QString error;
-    if (!openLine(port_, baud_, &error))
+    if (!openLine(port_, &error))
         QMessageBox::warning(this, windowTitle(), QStringLiteral("打开串口失败：%1").arg(error));
 }
 
@@ -173,7 +199,7 @@ void CDunmereDlg::closeEvent(QCloseEvent* event) {
     s.beginGroup(QStringLiteral("Settings"));
     s.setValue(QStringLiteral("ShowLog"), log_->isVisible() ? 1 : 0);
     s.setValue(QStringLiteral("Port"), port_);
-    s.setValue(QStringLiteral("Baud"), baud_);
+    s.setValue(QStringLiteral("Baud"), panel_.Rate());
     s.endGroup();
     event->accept();
 }

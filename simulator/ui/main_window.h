@@ -19,10 +19,15 @@ public:
     explicit CDunmereDlg(QWidget* parent = nullptr);
     ~CDunmereDlg() override;
 
-    // Opens a compiled project; a missing .si keeps the running one.
+    // Opens a compiled project; a missing .si keeps the running one. The
+    // window takes the size the project's panel needs.
     bool openProject(const QString& siPath, QString* error = nullptr);
-    // Opens the serial line (a device path or the virtual port); false with a reason.
-    bool openLine(const QString& port, int baud, QString* error = nullptr);
+    // A project handed over by a later start (empty: just come to the front);
+    // one that cannot be opened is reported in a message box.
+    void receiveProject(const QString& siPath);
+    // Opens the serial line (a device path or the virtual port) at the
+    // panel's rate; false with a reason.
+    bool openLine(const QString& port, QString* error = nullptr);
     void closeLine();
     bool lineOpen() const { return panel_.Attached(); }
     QString lineText() const { return lineLabel_->text(); }
@@ -31,14 +36,17 @@ public:
     CScreemWnd* screen() const { return screen_; }
     CLogDlg* logDialog() const { return log_; }
     void setLogShown(bool shown);
+    // The serial choice dialog (port and rate, the panel's rate shown).
+    void configureLine();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void chooseProject();
-    void configureLine();
     void toggleLine();
+    void showLine();
+    void fitToPanel();
 
     RealtimePanel panel_;
     CScreemWnd* screen_;
@@ -48,7 +56,6 @@ private:
     QAction* lineAction_;
     QAction* logAction_;
     QString port_;
-    int baud_ = 9600;
 };
 
 } // namespace tft

@@ -12,7 +12,7 @@ namespace tft {
 namespace {
 
 constexpr int kRepaintMs = 50;
-const QColor kBackground(0xCC, 0xED, 0xC7); // the classic pale green work area
+const QColor kBackground(QRgb(0xFFC7EDCC)); // the classic pale green work area (ARGB)
 // The device frame reaches this far around the display, in display sizes.
 constexpr double kFrameLeft = 117.0 / 1090, kFrameTop = 77.0 / 655;
 constexpr double kFrameRight = 1205.0 / 1090, kFrameBottom = 741.0 / 655;

@@ -27,16 +27,30 @@ bool SingleInstance::listen(std::function<void(const QString&)> onPath) {
     QLocalServer::removeServer(name_); // a socket left by a crashed instance
     if (!server_.listen(name_))
         return false;
-    connect(&server_, &QLocalServer::newConnection, this, [this, onPath] {
+    onPath_ = std::move(onPath);
+    connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, socket, [socket, onPath] {
-                while (socket->canReadLine())
-                    onPath(QString::fromUtf8(socket->readLine()).trimmed());
-            });
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { takeLines(socket); });
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
     return true;
+}
+
+void SingleInstance::takeLines(QLocalSocket* socket) {
+    // The paths are taken off the socket first and handled once this slot has
+    // returned: handling may open a message box, whose event loop can see the
+    // socket disconnect and delete it.
+    while (socket->canReadLine()) {
+        const QString path = QString::fromUtf8(socket->readLine()).trimmed();
+        QMetaObject::invokeMethod(
+            this,
+            [this, path] {
+                if (onPath_)
+                    onPath_(path);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 } // namespace tft

@@ -18,6 +18,8 @@ CSysConfigDlg::CSysConfigDlg(const QString& port, int baud, QWidget* parent) : Q
     rates_ = new QComboBox(this);
     for (std::uint32_t rate : CSerialPort::kBaudRates)
         rates_->addItem(QString::number(rate), int(rate));
+    if (baud > 0 && rates_->findData(baud) < 0)
+        rates_->addItem(QString::number(baud), baud); // a rate the host chose off the list
     const int rateIndex = rates_->findData(baud);
     rates_->setCurrentIndex(rateIndex >= 0 ? rateIndex : 3);
     refreshPorts();

@@ -34,6 +34,17 @@ public:
     // Told (from the receive thread) when the attached line fails.
     void SetLineFailureHandler(std::function<void(const std::string&)> handler);
 
+    // The rate the panel's line runs at: 9600 until the user, the project
+    // (when the core loads it) or the host (EE A0) sets another. A line
+    // attached later is switched to it.
+    std::uint32_t Rate() const;
+    // Sets the rate and applies it to the attached line; false when the line
+    // refuses it (the panel keeps the new rate all the same).
+    bool SetRate(std::uint32_t baud);
+    // Told of every rate change, from the thread that made it (the core's for
+    // the project's and the host's rate).
+    void SetRateHandler(std::function<void(std::uint32_t)> handler);
+
     void Start();
     // Ends the core loop, waiting at most `wait` for it; false when it did not end.
     bool Stop(std::chrono::milliseconds wait = std::chrono::seconds(3));
@@ -48,9 +59,13 @@ private:
     SimDevice device_;
     const DeviceCatalogue* catalogue_ = nullptr;
     TrafficLog log_;
+    void lineFailed(const std::string& why);
+
     std::shared_ptr<SerialBridge> bridge_;
-    std::mutex bridgeLock_;
+    mutable std::mutex bridgeLock_;
     std::function<void(const std::string&)> onLineFailure_;
+    std::uint32_t rate_ = 9600;
+    std::function<void(std::uint32_t)> onRate_;
     std::thread core_;
     std::future<void> coreDone_;
 };

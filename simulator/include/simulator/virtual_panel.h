@@ -18,9 +18,17 @@ class DeviceCatalogue;
 class VirtualPanel {
 public:
     VirtualPanel();
+    // A panel of another size than the usual 800 x 480 (until a project sets one).
+    VirtualPanel(int width, int height);
     ~VirtualPanel();
     VirtualPanel(const VirtualPanel&) = delete;
     VirtualPanel& operator=(const VirtualPanel&) = delete;
+
+    // Ends the core's run; the next step starts it afresh (clearing every
+    // layer) at virtual time 0, untouched and at full brightness, with the
+    // device's files as they are then. One panel can so serve many runs, each
+    // from the same state.
+    void Restart();
 
     // Loads the compiled project beside `siPath` and has the core reload it.
     bool Open(const std::filesystem::path& siPath, std::string* error);
