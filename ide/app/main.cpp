@@ -1,7 +1,11 @@
-// orvane: the designer IDE. For now its batch entry:
+// orvane: the designer IDE.
+//   orvane [PROJECT.tftprj]        the main window, on that project
 //   orvane --build PROJECT.tftprj [-l N]
-#include "../workspace/batch_build.h"
+//   orvane --help | --version
+#include "batch_build.h"
+#include "command_lines.h"
 #include "common/paths.h"
+#include "string_table.h"
 
 #include <QCoreApplication>
 #include <iostream>
@@ -9,13 +13,15 @@
 
 namespace {
 
-const char* kUsage = "usage: orvane --build PROJECT.tftprj [-l N]\n";
+const char* kUsage = "usage: orvane [PROJECT.tftprj]\n"
+                     "       orvane --build PROJECT.tftprj [-l N]\n"
+                     "       orvane --help | --version\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    tft::BatchBuild build;
+    tft::ide::BatchBuild build;
     bool batch = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -39,6 +45,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     build.appDir = tft::applicationDir();
+    const QString appDir = QString::fromStdString(build.appDir.string());
+    tft::ide::currentStrings().load(tft::ide::languageFile(
+        appDir, build.language == 1 ? tft::ide::kLanguageEnglish : tft::ide::kLanguageChinese));
     build.print = [](const std::string& line) { std::cout << line << std::endl; };
-    return tft::runBatchBuild(build);
+    return tft::ide::runBatchBuild(build);
 }
