@@ -2,6 +2,7 @@
 
 #include "fonttools/font_pack.h"
 #include "fonttools/keyboard_pack.h"
+#include "string_table.h"
 
 #include <system_error>
 
@@ -41,19 +42,19 @@ PackReport writeSystemPacks(const std::filesystem::path& appDir,
     switch (fonttools::writeFontPack(appDir / "font", fontMask, base.string() + ".fidx",
                                      base.string() + ".fbin", error)) {
     case fonttools::PackStatus::Written:
-        report.lines << QStringLiteral("生成系统字库 %1.fidx, %1.fbin").arg(name);
+        report.lines << ideText(sid::FontPackWritten).arg(name);
         break;
     case fonttools::PackStatus::Skipped:
         break; // no font list: nothing to pack, and no word about it
     case fonttools::PackStatus::Failed:
-        report.lines << QStringLiteral("生成系统字库失败：") + QString::fromStdString(error);
+        report.lines << ideText(sid::FontPackFailed).arg(QString::fromStdString(error));
         report.ok = false;
         break;
     }
     if (fonttools::writeKeyboardPack(appDir, catalogueFile, base.string() + ".sbin", error)) {
-        report.lines << QStringLiteral("生成系统键盘 %1.sbin").arg(name);
+        report.lines << ideText(sid::KeyboardPackWritten).arg(name);
     } else {
-        report.lines << QStringLiteral("生成系统键盘失败：") + QString::fromStdString(error);
+        report.lines << ideText(sid::KeyboardPackFailed).arg(QString::fromStdString(error));
         report.ok = false;
     }
     return report;

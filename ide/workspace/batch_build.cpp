@@ -5,6 +5,7 @@
 #include "compiler_runner.h"
 #include "font_config.h"
 #include "open_project.h"
+#include "string_table.h"
 
 #include <QString>
 
@@ -17,7 +18,7 @@ int runBatchBuild(const BatchBuild& build) {
     const CompilerRun run = runCompiler(
         compileProjectCommand(project, kLanguageChinese + build.language), appDir, print);
     if (!run.succeeded()) {
-        build.print("编译失败，未生成系统字库和系统键盘。");
+        print(ideText(sid::BuildFailedNoPacks));
         return run.exitCode > 0 ? run.exitCode : 1;
     }
     // The same project model the IDE opens; velmic has already refused an
@@ -31,7 +32,7 @@ int runBatchBuild(const BatchBuild& build) {
     }
     const DeviceProp* device = workspace.device();
     if (!device) {
-        build.print("工程的设备类型不存在...");
+        print(ideText(sid::UnknownDeviceType).arg(workspace.deviceType()));
         return 1;
     }
     const PackReport packs = writeSystemPacks(
@@ -43,9 +44,9 @@ int runBatchBuild(const BatchBuild& build) {
     const QString output = workspace.outputFolder();
     bool ok = packs.ok;
     if (copyDriverFiles(build.appDir, output.toStdString(), error)) {
-        print(QStringLiteral("复制驱动文件到 ") + output);
+        print(ideText(sid::DriverCopied).arg(output));
     } else {
-        build.print("复制驱动文件失败：" + error);
+        print(ideText(sid::DriverCopyFailed).arg(QString::fromStdString(error)));
         ok = false;
     }
     return ok ? 0 : 1;
