@@ -15,6 +15,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
@@ -22,6 +23,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -93,7 +95,7 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
     // Language first: everything built below takes its texts from it.
     settings_ = IdeSettings::read(*store_);
     recent_.read(*store_);
-    currentStrings().load(languageFile(appDir_, settings_.language));
+    loadLanguage();
 
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("Documents"));
@@ -344,8 +346,17 @@ void CMainFrame::setLanguage(int id) {
     if (id != kLanguageChinese && id != kLanguageEnglish)
         return;
     settings_.language = id;
-    currentStrings().load(languageFile(appDir_, id));
+    loadLanguage();
     retranslate();
+}
+
+void CMainFrame::loadLanguage() {
+    currentStrings().load(languageFile(appDir_, settings_.language));
+    QCoreApplication::removeTranslator(&qtTexts_);
+    if (settings_.language == kLanguageChinese &&
+        qtTexts_.load(QStringLiteral("qtbase_zh_CN"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
 }
 
 void CMainFrame::restoreDefaultLayout() {

@@ -11,6 +11,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -104,6 +105,7 @@ private:
     QString activePageName() const;
     void report(const QString& message);
     void reloadCatalogue();
+    void loadLanguage();
 
     QString appDir_;
     QSettings* store_;
@@ -127,6 +129,7 @@ private:
     CSolutionPane* solution_ = nullptr;
     COutputPane* output_ = nullptr;
     QLabel* status_ = nullptr;
+    QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;
     bool settingsWritten_ = false;
 };
