@@ -155,6 +155,15 @@ TEST_F(Shell, CompilesThroughTheActionAndShowsVelmicsLines) {
     EXPECT_TRUE(frame->solutionPane()->captions(Group::Code).contains("hmi_driver.c"));
     EXPECT_TRUE(frame->solutionPane()->captions(Group::Code).contains("DefineID.h"));
     EXPECT_TRUE(fs::exists(dir.path() / "showcase" / "output" / "showcase.fidx"));
+    // Compile the active page: velmic compiles that one screen.
+    EXPECT_FALSE(frame->action(cmd::CompilePage)->isEnabled());
+    frame->openDocument(QString::fromStdString((dir.path() / "showcase" / "gauges.tft").string()));
+    ASSERT_TRUE(frame->action(cmd::CompilePage)->isEnabled());
+    frame->action(cmd::CompilePage)->trigger();
+    ASSERT_TRUE(waitJob(*frame));
+    const QStringList pageLines = frame->outputPane()->lines();
+    EXPECT_FALSE(pageLines.filter("gauges").isEmpty()) << pageLines.join('\n').toStdString();
+    EXPECT_TRUE(pageLines.filter("home.c").isEmpty()) << pageLines.join('\n').toStdString();
     // Run simulator: compile, then dunmere -p <.si>.
     frame->action(cmd::RunSimulator)->trigger();
     ASSERT_TRUE(waitJob(*frame));
