@@ -29,6 +29,19 @@ TEST(CommandLines, SplitIntoArguments) {
               (QStringList{"-o", "", "-p", "a b"}));
 }
 
+TEST(CompilerRunner, LinesSplitBetweenReadsAreDecodedWhole) {
+    QStringList lines;
+    LineSplitter splitter([&](const QString& line) { lines << line; });
+    const QByteArray text = QStringLiteral("编译\r\n二\nend").toUtf8();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        splitter.feed(text.mid(i, 1)); // every byte its own read
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("编译"), QStringLiteral("二")}));
+    splitter.finish();
+    EXPECT_EQ(lines.last(), "end");
+    splitter.finish();
+    EXPECT_EQ(lines.size(), 3);
+}
+
 namespace {
 
 // A stand-in velmic that prints its arguments, a line split inside a UTF-8

@@ -11,29 +11,25 @@ QString compilerStartFailedLine() {
     return QStringLiteral("创建编译进程失败！");
 }
 
-namespace {
-
-// Hands on every complete line of `pending`; with `all`, the rest too. Bytes
-// are kept until their line is complete, so a UTF-8 sequence split between
-// two reads is decoded whole.
-void flushLines(QByteArray& pending, const LineSink& onLine, bool all) {
+void LineSplitter::feed(const QByteArray& bytes) {
+    pending_ += bytes;
     qsizetype start = 0;
     qsizetype end;
-    while ((end = pending.indexOf('\n', start)) >= 0) {
-        QByteArray line = pending.mid(start, end - start);
+    while ((end = pending_.indexOf('\n', start)) >= 0) {
+        QByteArray line = pending_.mid(start, end - start);
         if (line.endsWith('\r'))
             line.chop(1);
-        onLine(QString::fromUtf8(line));
+        onLine_(QString::fromUtf8(line));
         start = end + 1;
     }
-    pending.remove(0, start);
-    if (all && !pending.isEmpty()) {
-        onLine(QString::fromUtf8(pending));
-        pending.clear();
-    }
+    pending_.remove(0, start);
 }
 
-} // namespace
+void LineSplitter::finish() {
+    if (!pending_.isEmpty())
+        onLine_(QString::fromUtf8(pending_));
+    pending_.clear();
+}
 
 CompilerRun runCompiler(const QString& commandLine, const QString& appDir, const LineSink& onLine,
                         const std::atomic<bool>* stop) {
@@ -47,7 +43,7 @@ CompilerRun runCompiler(const QString& commandLine, const QString& appDir, const
         return run;
     }
     run.started = true;
-    QByteArray pending;
+    LineSplitter lines(onLine);
     while (process.state() != QProcess::NotRunning) {
         if (stop && stop->load()) {
             process.kill();
@@ -57,11 +53,10 @@ CompilerRun runCompiler(const QString& commandLine, const QString& appDir, const
         // Returns as soon as bytes arrive; the time-out only bounds how late
         // a stop request is noticed.
         process.waitForReadyRead(100);
-        pending += process.readAll();
-        flushLines(pending, onLine, false);
+        lines.feed(process.readAll());
     }
-    pending += process.readAll();
-    flushLines(pending, onLine, true);
+    lines.feed(process.readAll());
+    lines.finish();
     if (process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
     return run;
