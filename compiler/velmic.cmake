@@ -1,22 +1,30 @@
-# The compiler library (project model, messages, build driver) and velmic, a
-# thin main over it that the tests run as a real program.
-add_library(velmic_lib STATIC
+# The project model (attributes, item kinds, pages and projects, messages): what
+# the IDE links to read and write project and page files without the build.
+add_library(velmic_model STATIC
   src/attributes.cpp
   src/build_action_manager.cpp
-  src/build_driver.cpp
-  src/build_hooks.cpp
-  src/identifiers.cpp
-  src/item_compilers.cpp
   src/item_editor.cpp
   src/item_registry.cpp
   src/items.cpp
   src/messages.cpp
   src/options.cpp
+  src/project.cpp)
+target_include_directories(velmic_model PUBLIC include)
+target_link_libraries(velmic_model PUBLIC tft_catalogue tft_common pugixml::pugixml)
+tft_warnings(velmic_model)
+
+# The compiler library (item compilers, resources, build driver) on top of the
+# model, and velmic, a thin main over it that the tests run as a real program.
+add_library(velmic_lib STATIC
+  src/build_driver.cpp
+  src/build_hooks.cpp
+  src/identifiers.cpp
+  src/item_compilers.cpp
+  src/item_kinds.cpp
   src/picture_compiler.cpp
-  src/project.cpp
   src/resource_store.cpp)
 target_include_directories(velmic_lib PUBLIC include)
-target_link_libraries(velmic_lib PUBLIC tft_catalogue tft_common dorsalis velmic_media
+target_link_libraries(velmic_lib PUBLIC velmic_model tft_catalogue tft_common dorsalis velmic_media
                       pugixml::pugixml PRIVATE tft_fontfiles)
 tft_warnings(velmic_lib)
 

@@ -35,8 +35,12 @@ bool saveDocumentAtomically(const pugi::xml_document& doc, const std::string& pa
     return writeFileAtomically(toNativeSeparators(path), text.str(), error);
 }
 
+CBuildActionManager& CItemEditor::messageSink() const {
+    return sink_ ? *sink_ : CBuildActionManager::instance();
+}
+
 bool CItemEditor::load(const std::string& path) {
-    CBuildActionManager& sink = CBuildActionManager::instance();
+    CBuildActionManager& sink = messageSink();
     SplitPath split;
     if (!splitFilePath(path, split)) {
         sink.error(msg::BadScreenPath, {path});
@@ -61,7 +65,7 @@ bool CItemEditor::loadText(const std::string& xml) {
 }
 
 bool CItemEditor::loadRoot(const pugi::xml_node& root) {
-    CBuildActionManager& sink = CBuildActionManager::instance();
+    CBuildActionManager& sink = messageSink();
     if (!root) {
         sink.error(msg::ScreenInfoFailed);
         return false;

@@ -1,7 +1,5 @@
 #include "compiler/item_registry.h"
 
-#include "compiler/item_compilers.h"
-
 namespace tft {
 
 ItemRegistry& ItemRegistry::instance() {
@@ -52,10 +50,8 @@ template <class Factory> bool addFactory(ItemRegistry& registry, const char* kin
 
 } // namespace
 
-bool registerItemKinds(ItemRegistry& registry) {
+bool registerItemFactories(ItemRegistry& registry) {
     bool ok = true;
-    for (const char* kind : ItemRegistry::kinds())
-        ok = registry.registerCompiler(kind, itemCompiler(kind)) && ok;
     ok = addFactory<CItemLineFactory>(registry, "LINE") && ok;
     ok = addFactory<CItemCurveFactory>(registry, "CURVE") && ok;
     ok = addFactory<CItemRectangleFactory>(registry, "RECTANGLE") && ok;
@@ -74,8 +70,8 @@ bool registerItemKinds(ItemRegistry& registry) {
     return ok;
 }
 
-bool ensureItemKindsRegistered() {
-    static const bool registered = registerItemKinds(ItemRegistry::instance());
+bool ensureItemFactoriesRegistered() {
+    static const bool registered = registerItemFactories(ItemRegistry::instance());
     return registered;
 }
 

@@ -23,8 +23,14 @@ void setCurrentProject(IProject* project) {
     gCurrentProject = project;
 }
 
+CBuildActionManager& CProject::messageSink() const {
+    return sink_ ? *sink_ : CBuildActionManager::instance();
+}
+
 void CProject::clear() {
+    CBuildActionManager* sink = sink_;
     *this = CProject();
+    sink_ = sink;
 }
 
 void CProject::addPage(std::unique_ptr<IItemEditor> page) {
@@ -38,7 +44,7 @@ bool CProject::load(const std::string& path) {
 
 bool CProject::load(const std::string& path, const DeviceCatalogue& catalogue) {
     clear();
-    CBuildActionManager& sink = CBuildActionManager::instance();
+    CBuildActionManager& sink = messageSink();
     // The path keeps its case: Linux file names are case-sensitive.
     SplitPath split;
     if (!splitFilePath(path, split)) {
@@ -65,7 +71,7 @@ bool CProject::loadText(const std::string& xml, const std::string& folder,
 }
 
 bool CProject::loadDocument(const pugi::xml_document& doc, const DeviceCatalogue& catalogue) {
-    CBuildActionManager& sink = CBuildActionManager::instance();
+    CBuildActionManager& sink = messageSink();
     const pugi::xml_node root = doc.document_element();
     if (!root) {
         sink.error(msg::ProjectReadFailed);
@@ -125,6 +131,7 @@ bool CProject::loadDocument(const pugi::xml_document& doc, const DeviceCatalogue
             return false;
         }
         auto page = std::make_unique<CItemEditor>();
+        page->setMessageSink(sink_);
         if (page->load(folder_ + relative)) {
             pages_.push_back(std::move(page));
         } else {

@@ -81,3 +81,14 @@ TEST_F(OrvaneBuild, BadArgumentsAreRefused) {
     EXPECT_EQ(orvane({"--frob"}, out), 2);
     EXPECT_NE(out.find("usage"), std::string::npos);
 }
+
+TEST_F(OrvaneBuild, HelpAndVersionPrintAndExit) {
+    std::string out;
+    EXPECT_EQ(orvane({"--help"}, out), 0);
+    EXPECT_NE(out.find("orvane --build PROJECT.tftprj"), std::string::npos) << out;
+    out.clear();
+    EXPECT_EQ(orvane({"--version"}, out), 0);
+    EXPECT_EQ(out.rfind("orvane ", 0), 0u) << out;
+    out.clear();
+    EXPECT_EQ(orvane({"a.tftprj", "b.tftprj"}, out), 2);
+}

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace tft {
+namespace tft::ide {
 
 struct BatchBuild {
     std::filesystem::path project;                 // the .tftprj file
@@ -19,4 +19,4 @@ struct BatchBuild {
 // Returns 0 only when the compile and every step after it succeeded.
 int runBatchBuild(const BatchBuild& build);
 
-} // namespace tft
+} // namespace tft::ide

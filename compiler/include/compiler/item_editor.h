@@ -8,6 +8,8 @@
 
 namespace tft {
 
+class CBuildActionManager;
+
 class IItemEditor {
 public:
     virtual ~IItemEditor() = default;
@@ -46,13 +48,19 @@ public:
     const std::string& bkImage() const override { return bkImage_; }
     const ItemList& items() const override { return items_; }
 
+    // Where load messages go; the process-wide sink when none is set (the IDE
+    // passes its own so that loading a page prints nothing).
+    void setMessageSink(CBuildActionManager* sink) { sink_ = sink; }
+
     // Appends an item and makes this page its owner.
     void addItem(std::unique_ptr<IItemLite> item);
     void setName(const std::string& name) { name_ = name; }
 
 private:
     bool loadRoot(const pugi::xml_node& root);
+    CBuildActionManager& messageSink() const;
 
+    CBuildActionManager* sink_ = nullptr;
     std::string path_, folder_, fileName_, extension_;
     std::string name_;
     std::int32_t bkTransparent_ = 0;

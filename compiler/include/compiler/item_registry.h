@@ -40,8 +40,13 @@ private:
     std::map<std::string, CompileFunction> compilers_;
 };
 
+// Registers the factories of the fifteen kinds in their fixed order: all that
+// loading and saving pages needs (the IDE links no compile functions).
+bool registerItemFactories(ItemRegistry& registry);
+bool ensureItemFactoriesRegistered();
+
 // Registers the compile functions, then the factories, of the fifteen kinds in
-// their fixed order. False when any registration fails.
+// their fixed order. False when any registration fails. (Build library.)
 bool registerItemKinds(ItemRegistry& registry);
 
 // Registers the kinds in the process-wide registry once; later calls return

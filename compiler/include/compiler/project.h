@@ -13,6 +13,8 @@
 
 namespace tft {
 
+class CBuildActionManager;
+
 struct GlobalImageInfo {
     std::string path; // relative to the project folder, as written
     std::int32_t download = 0;
@@ -63,6 +65,10 @@ public:
 
 class CProject final : public IProject {
 public:
+    // Where load messages go; the process-wide sink when none is set. Pages
+    // the project loads report to the same sink.
+    void setMessageSink(CBuildActionManager* sink) { sink_ = sink; }
+
     // Uses the process-wide device catalogue.
     bool load(const std::string& path) override;
     bool load(const std::string& path, const DeviceCatalogue& catalogue);
@@ -105,6 +111,9 @@ public:
 
 private:
     bool loadDocument(const pugi::xml_document& doc, const DeviceCatalogue& catalogue);
+    CBuildActionManager& messageSink() const;
+
+    CBuildActionManager* sink_ = nullptr;
 
     std::string path_, folder_, fileName_, extension_;
     std::string name_, outputSetting_ = "output\\", outputDirectory_;

@@ -1,0 +1,871 @@
+#include "main_frame.h"
+
+#include "after_build.h"
+#include "command_lines.h"
+#include "commands.h"
+#include "compiler_runner.h"
+#include "font_config.h"
+#include "font_options_dlg.h"
+#include "new_project_dlg.h"
+#include "output_pane.h"
+#include "page_frame.h"
+#include "solution_pane.h"
+#include "string_table.h"
+#include "tool_launcher.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+namespace tft::ide {
+
+namespace {
+
+const char* kLayoutKey = "NormalLayout/State";
+const char* kGeometryKey = "NormalLayout/Geometry";
+
+QString barName(Bar bar) {
+    switch (bar) {
+    case Bar::Standard:
+        return QStringLiteral("Standard");
+    case Bar::Find:
+        return QStringLiteral("Find");
+    case Bar::SerialPort:
+        return QStringLiteral("SerialPort");
+    case Bar::Drawing:
+        return QStringLiteral("Drawing");
+    case Bar::Layout:
+        return QStringLiteral("Layout");
+    case Bar::None:
+        break;
+    }
+    return {};
+}
+
+int barCaption(Bar bar) {
+    switch (bar) {
+    case Bar::Standard:
+        return sid::BarStandard;
+    case Bar::Find:
+        return sid::BarFind;
+    case Bar::SerialPort:
+        return sid::BarSerialPort;
+    case Bar::Drawing:
+        return sid::BarDrawing;
+    case Bar::Layout:
+        return sid::BarLayout;
+    case Bar::None:
+        break;
+    }
+    return sid::BarMainMenu;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
+    : QMainWindow(parent), appDir_(appDir), store_(store),
+      catalogue_(DeviceCatalogue::load(catalogueFile(appDir.toStdString()))),
+      workspace_(catalogue_),
+      syntax_(
+          SyntaxStyle::load(QDir(appDir).filePath(QStringLiteral("EditConfig/SyntaxEdit.ini")))) {
+    setObjectName(QStringLiteral("MainFrame"));
+    showMessage = [this](const QString& text) {
+        QMessageBox::warning(this, ideText(sid::AppTitle), text);
+    };
+    launch = [this](const QString& name, const QStringList& args) {
+        return startProgram(appDir_, name, args);
+    };
+    // Language first: everything built below takes its texts from it.
+    settings_ = IdeSettings::read(*store_);
+    recent_.read(*store_);
+    loadLanguage();
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("Documents"));
+    mdi_->setViewMode(QMdiArea::TabbedView);
+    mdi_->setTabsClosable(true);
+    mdi_->setTabsMovable(true);
+    mdi_->setDocumentMode(true);
+    setCentralWidget(mdi_);
+    createActions();
+    createMenus();
+    createBars();
+    createPanes();
+    status_ = new QLabel(this);
+    statusBar()->addWidget(status_, 1);
+    setAcceptDrops(true);
+    retranslate();
+    defaultLayout_ = saveState();
+    restoreGeometry(store_->value(QLatin1String(kGeometryKey)).toByteArray());
+    if (!restoreState(store_->value(QLatin1String(kLayoutKey)).toByteArray()))
+        restoreState(defaultLayout_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
+
+    JobHooks hooks;
+    const auto post = [this](auto fn) {
+        QMetaObject::invokeMethod(this, fn, Qt::QueuedConnection);
+    };
+    hooks.clearOutput = [this, post] { post([this] { output_->clear(); }); };
+    hooks.line = [this, post](const QString& line) {
+        post([this, line] { output_->appendLine(line); });
+    };
+    hooks.compilerFinished = [this, post](bool ok) { post([this, ok] { afterCompile(ok); }); };
+    hooks.afterSuccessfulCompile = [this, post] {
+        std::uint32_t mask;
+        std::string base;
+        {
+            std::lock_guard<std::mutex> lock(packsMutex_);
+            mask = packMask_;
+            base = packBase_;
+        }
+        const std::filesystem::path app = appDir_.toStdString();
+        const PackReport packs = writeSystemPacks(app, catalogueFile(app), mask, base);
+        for (const QString& line : packs.lines)
+            post([this, line] { output_->appendLine(line); });
+    };
+    hooks.runSimulator = [this, post] { post([this] { startSimulator(); }); };
+    hooks.jobDone = [this, post](std::uint32_t bits, bool ok) {
+        post([this, bits, ok] {
+            updateCommandStates();
+            emit jobFinished(bits, ok);
+        });
+    };
+    const LineSink line = hooks.line;
+    worker_ = std::make_unique<ProjectJobWorker>(
+        std::move(hooks),
+        [app = appDir_, line](const QString& command, const std::atomic<bool>& stop) {
+            return runCompiler(command, app, line, &stop);
+        });
+    worker_->start();
+    updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    worker_->stop();
+    // The documents close after this object's own members are gone.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
+
+void CMainFrame::createActions() {
+    auto* languages = new QActionGroup(this);
+    for (const CommandInfo& info : mainCommands()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("Command%1").arg(info.id));
+        action->setData(info.id);
+        action->setShortcut(info.shortcut);
+        action->setCheckable(info.checkable);
+        if (info.id == cmd::LanguageChinese || info.id == cmd::LanguageEnglish)
+            languages->addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = info.id] { runCommand(id); });
+        actions_.insert(info.id, action);
+    }
+    for (int i = 0; i < 5; ++i) {
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("Command%1").arg(cmd::Recent1 + i));
+        connect(action, &QAction::triggered, this, [this, i] {
+            if (i < recent_.entries().size())
+                openProject(recent_.entries().at(i));
+        });
+        recentActions_ << action;
+        actions_.insert(cmd::Recent1 + i, action);
+    }
+    for (int i = 0; i < 7; ++i) {
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("Command%1").arg(cmd::PaneFirst + i));
+        connect(action, &QAction::triggered, this, [this, i] { runCommand(cmd::PaneFirst + i); });
+        actions_.insert(cmd::PaneFirst + i, action);
+    }
+}
+
+void CMainFrame::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("Main Menu"));
+    const auto add = [this](int title, std::initializer_list<int> ids) {
+        QMenu* m = menuBar()->addMenu(QString());
+        m->setObjectName(QStringLiteral("Menu%1").arg(title));
+        menus_.insert(title, m);
+        for (const int id : ids) {
+            if (id == 0)
+                m->addSeparator();
+            else if (id == cmd::Recent1) {
+                QMenu* recent = m->addMenu(QString());
+                recent->setObjectName(QStringLiteral("Menu%1").arg(sid::RecentProjects));
+                menus_.insert(sid::RecentProjects, recent);
+                recent->addActions(recentActions_);
+            } else
+                m->addAction(actions_.value(id));
+        }
+        return m;
+    };
+    add(sid::MenuFile, {cmd::NewProject, cmd::OpenProject, cmd::OpenProjectFolder,
+                        cmd::CloseProject, 0, cmd::NewPage, cmd::OpenPage, 0, cmd::SaveProject,
+                        cmd::BackupProject, 0, cmd::Recent1, 0, cmd::Exit});
+    add(sid::MenuEdit, {cmd::Undo, cmd::Redo, 0, cmd::Find});
+    add(sid::MenuView, {cmd::PaneFirst, cmd::PaneFirst + 1, cmd::PaneFirst + 2, cmd::PaneFirst + 3,
+                        cmd::PaneFirst + 4, cmd::PaneFirst + 5, cmd::PaneFirst + 6, 0,
+                        cmd::RestoreLayout, 0, cmd::LockObjects, cmd::ShowIds});
+    add(sid::MenuProject,
+        {cmd::CompileProject, cmd::CompilePage, cmd::RunSimulator, 0, cmd::Download,
+         cmd::SyncDisplay, cmd::InstructionConsole, 0, cmd::ProjectSettings, cmd::FontConfig});
+    add(sid::MenuTools, {cmd::ImageEditor, cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer,
+                         cmd::ModbusConfig});
+    add(sid::MenuLanguage, {cmd::LanguageChinese, cmd::LanguageEnglish});
+    add(sid::MenuHelp, {cmd::QuickStart});
+}
+
+void CMainFrame::createBars() {
+    for (const Bar which : {Bar::Standard, Bar::Find, Bar::SerialPort, Bar::Drawing, Bar::Layout}) {
+        QToolBar* toolBar = addToolBar(barName(which));
+        toolBar->setObjectName(barName(which));
+        toolBar->setProperty("caption", barCaption(which));
+        for (const CommandInfo& info : mainCommands())
+            if (info.bar == which)
+                toolBar->addAction(actions_.value(info.id));
+        bars_ << toolBar;
+    }
+}
+
+QToolBar* CMainFrame::bar(const QString& name) const {
+    for (QToolBar* b : bars_)
+        if (b->objectName() == name)
+            return b;
+    return nullptr;
+}
+
+void CMainFrame::createPanes() {
+    solution_ = new CSolutionPane(this);
+    output_ = new COutputPane(this);
+    output_->locate = [this](const QString& line) { locateLine(line); };
+    connect(solution_, &CSolutionPane::openRequested, this, &CMainFrame::openTreeItem);
+    connect(solution_, &CSolutionPane::commandRequested, this, &CMainFrame::treeCommand);
+    const Qt::DockWidgetArea areas[] = {Qt::LeftDockWidgetArea,   Qt::RightDockWidgetArea,
+                                        Qt::BottomDockWidgetArea, Qt::BottomDockWidgetArea,
+                                        Qt::RightDockWidgetArea,  Qt::LeftDockWidgetArea,
+                                        Qt::BottomDockWidgetArea};
+    for (int i = 0; i < 7; ++i) {
+        const int id = cmd::PaneFirst + i;
+        auto* dock = new QDockWidget(this);
+        dock->setObjectName(QStringLiteral("Pane%1").arg(id));
+        QWidget* content = nullptr;
+        if (id == sid::PaneProject)
+            content = solution_;
+        else if (id == sid::PaneOutput)
+            content = output_;
+        else {
+            // Filled by the designer, console, resource and find code.
+            content = new QWidget(dock);
+            content->setObjectName(QStringLiteral("PaneContent%1").arg(id));
+        }
+        dock->setWidget(content);
+        addDockWidget(areas[i], dock);
+        panes_.insert(id, dock);
+    }
+    tabifyDockWidget(panes_.value(sid::PaneProject), panes_.value(sid::PaneResources));
+    tabifyDockWidget(panes_.value(sid::PaneOutput), panes_.value(sid::PaneInstructions));
+    tabifyDockWidget(panes_.value(sid::PaneOutput), panes_.value(sid::PaneFind));
+    tabifyDockWidget(panes_.value(sid::PaneProperties), panes_.value(sid::PanePictures));
+    panes_.value(sid::PaneProject)->raise();
+    panes_.value(sid::PaneOutput)->raise();
+    panes_.value(sid::PaneProperties)->raise();
+}
+
+void CMainFrame::retranslate() {
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        if (it.key() >= cmd::Recent1 && it.key() < cmd::Recent1 + 5)
+            continue;
+        it.value()->setText(ideText(it.key()));
+    }
+    for (auto it = menus_.cbegin(); it != menus_.cend(); ++it)
+        it.value()->setTitle(ideText(it.key()));
+    for (QToolBar* b : bars_)
+        b->setWindowTitle(ideText(b->property("caption").toInt()));
+    for (auto it = panes_.cbegin(); it != panes_.cend(); ++it)
+        it.value()->setWindowTitle(ideText(it.key()));
+    actions_.value(cmd::LanguageChinese)->setChecked(settings_.language == kLanguageChinese);
+    actions_.value(cmd::LanguageEnglish)->setChecked(settings_.language == kLanguageEnglish);
+    actions_.value(cmd::ShowIds)->setChecked(settings_.showId != 0);
+    actions_.value(cmd::SyncDisplay)->setChecked(settings_.syncDisplay != 0);
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))
+            page->retranslate();
+    updateRecentMenu();
+    solution_->rebuild(workspace_);
+    status_->setText(ideText(sid::Ready));
+    updateCommandStates();
+}
+
+void CMainFrame::updateRecentMenu() {
+    for (int i = 0; i < recentActions_.size(); ++i) {
+        QAction* a = recentActions_[i];
+        a->setVisible(i < recent_.entries().size());
+        a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(recent_.menuText(i)));
+    }
+}
+
+void CMainFrame::updateCommandStates() {
+    const bool open = workspace_.isOpen();
+    for (const int id : {cmd::CompileProject, cmd::CompilePage, cmd::RunSimulator, cmd::Download,
+                         cmd::NewPage, cmd::SaveProject, cmd::BackupProject, cmd::CloseProject,
+                         cmd::OpenProjectFolder, cmd::ProjectSettings})
+        actions_.value(id)->setEnabled(open);
+    actions_.value(cmd::CompilePage)->setEnabled(open && !activePageName().isEmpty());
+    QString title =
+        open ? ideText(sid::ProjectTitle).arg(workspace_.title()) : ideText(sid::AppTitle);
+    if (open && workspace_.readOnly())
+        title += ideText(sid::ReadOnlyTitle);
+    setWindowTitle(title);
+}
+
+QString CMainFrame::statusText() const {
+    return status_->text();
+}
+
+void CMainFrame::report(const QString& message) {
+    status_->setText(message.section(QLatin1Char('\n'), 0, 0));
+    if (showMessage)
+        showMessage(message);
+}
+
+void CMainFrame::setLanguage(int id) {
+    if (id != kLanguageChinese && id != kLanguageEnglish)
+        return;
+    settings_.language = id;
+    loadLanguage();
+    retranslate();
+}
+
+void CMainFrame::loadLanguage() {
+    currentStrings().load(languageFile(appDir_, settings_.language));
+    QCoreApplication::removeTranslator(&qtTexts_);
+    if (settings_.language == kLanguageChinese &&
+        qtTexts_.load(QStringLiteral("qtbase_zh_CN"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
+}
+
+void CMainFrame::restoreDefaultLayout() {
+    restoreState(defaultLayout_);
+    for (QDockWidget* dock : panes_)
+        dock->show();
+}
+
+bool CMainFrame::openProject(const QString& path) {
+    if (workspace_.isOpen() && QFileInfo(path).absoluteFilePath() == workspace_.path())
+        return true;
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        sub->close();
+    const Outcome opened = workspace_.open(path);
+    solution_->rebuild(workspace_);
+    if (!opened.ok) {
+        // The failed path leaves the recent list (entry 1 when it was opened
+        // from there); an unrelated entry is kept.
+        const int at = int(recent_.entries().indexOf(QFileInfo(path).absoluteFilePath()));
+        recent_.remove(at >= 0 ? at : int(recent_.entries().indexOf(path)));
+        updateRecentMenu();
+        updateCommandStates();
+        report(opened.message);
+        emit projectChanged();
+        return false;
+    }
+    recent_.add(workspace_.path());
+    updateRecentMenu();
+    updateCommandStates();
+    status_->setText(ideText(sid::Ready));
+    emit projectChanged();
+    return true;
+}
+
+void CMainFrame::closeProject() {
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        sub->close();
+    workspace_.close();
+    solution_->rebuild(workspace_);
+    updateCommandStates();
+    emit projectChanged();
+}
+
+bool CMainFrame::createProject(const QString& folder, const QString& name, int deviceType) {
+    QString file;
+    const Outcome created = ProjectWorkspace::create(folder, name, deviceType, file);
+    if (!created.ok) {
+        report(created.message);
+        return false;
+    }
+    store_->setValue(QStringLiteral("Settings/LastFolder"), folder);
+    return openProject(file);
+}
+
+QMdiSubWindow* CMainFrame::openDocument(const QString& file) {
+    const QString absolute = QFileInfo(file).absoluteFilePath();
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (sub->widget()->property("file").toString() == absolute) {
+            mdi_->setActiveSubWindow(sub);
+            return sub;
+        }
+    }
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    QWidget* document = nullptr;
+    if (suffix == QLatin1String("tft")) {
+        document = new CPageFrame(absolute);
+    } else if (suffix == QLatin1String("c") || suffix == QLatin1String("h")) {
+        auto* editor = new CTextEditorDoc(absolute, syntax_);
+        QString error;
+        if (!editor->load(&error)) {
+            delete editor;
+            report(ideText(sid::PageOpenFailed).arg(absolute, error));
+            return nullptr;
+        }
+        document = editor;
+    } else {
+        return nullptr;
+    }
+    document->setProperty("file", absolute);
+    document->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = mdi_->addSubWindow(document);
+    sub->setWindowTitle(suffix == QLatin1String("tft") ? ProjectWorkspace::pageName(absolute)
+                                                       : QFileInfo(absolute).fileName());
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    updateCommandStates();
+    return sub;
+}
+
+QString CMainFrame::activePageName() const {
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    if (!sub || !qobject_cast<CPageFrame*>(sub->widget()))
+        return {};
+    return sub->windowTitle();
+}
+
+bool CMainFrame::saveAll() {
+    bool ok = true;
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (auto* editor = qobject_cast<CTextEditorDoc*>(sub->widget())) {
+            QString error;
+            if (editor->document()->isModified() && !editor->save(&error)) {
+                report(ideText(sid::DocumentSaveFailed).arg(editor->file(), error));
+                ok = false;
+            }
+        }
+        // Page documents save themselves once the designer edits them.
+    }
+    return ok;
+}
+
+bool CMainFrame::startBuild(int id) {
+    if (!workspace_.isOpen())
+        return false;
+    saveAll();
+    panes_.value(sid::PaneOutput)->show();
+    panes_.value(sid::PaneOutput)->raise();
+    const QString project = workspace_.path();
+    QString line;
+    std::uint32_t bits = job::Compile;
+    switch (id) {
+    case cmd::CompileProject:
+        line = compileProjectCommand(project, settings_.language);
+        break;
+    case cmd::CompilePage: {
+        const QString page = activePageName();
+        if (page.isEmpty())
+            return false;
+        line = compilePageCommand(project, page, settings_.language);
+        break;
+    }
+    case cmd::RunSimulator:
+        line = runSimulatorCommand(project, settings_.language);
+        bits |= job::RunSimulator;
+        break;
+    case cmd::Download:
+        line = compileProjectCommand(project, settings_.language);
+        bits = job::Download;
+        break;
+    default:
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(packsMutex_);
+        const DeviceProp* device = workspace_.device();
+        packMask_ = device ? static_cast<std::uint32_t>(device->SystemFontMask) : 0;
+        packBase_ = workspace_.outputBase().toStdString();
+    }
+    if (!worker_->submit(line, bits))
+        status_->setText(ideText(sid::JobQueued));
+    return true;
+}
+
+void CMainFrame::afterCompile(bool succeeded) {
+    // Whatever the result: driver files (never over the user's), code group.
+    if (workspace_.isOpen()) {
+        std::string error;
+        if (!copyDriverFiles(appDir_.toStdString(), workspace_.outputFolder().toStdString(), error))
+            output_->appendLine(ideText(sid::DriverCopyFailed).arg(QString::fromStdString(error)));
+        solution_->refreshCode(workspace_);
+    }
+    status_->setText(ideText(sid::CompilerExit).arg(succeeded ? 0 : 1));
+    emit compilerFinished(succeeded);
+}
+
+void CMainFrame::startSimulator() {
+    if (!workspace_.isOpen())
+        return;
+    const QString si = workspace_.outputBase() + QStringLiteral(".si");
+    if (!launch(QStringLiteral("dunmere"), simulatorArguments(si))) {
+        const QString text =
+            ideText(sid::CannotStart).arg(programPath(appDir_, QStringLiteral("dunmere")));
+        output_->appendLine(text);
+        report(text);
+    }
+}
+
+bool CMainFrame::newPage() {
+    QString relative;
+    const Outcome made = workspace_.newPage(relative);
+    if (!made.ok) {
+        report(made.message);
+        return false;
+    }
+    solution_->rebuild(workspace_);
+    openDocument(workspace_.absolute(relative));
+    return true;
+}
+
+void CMainFrame::addFiles(const QStringList& files) {
+    const ProjectWorkspace::Added added = workspace_.addFiles(files);
+    solution_->rebuild(workspace_);
+    for (const QString& page : added.pages)
+        openDocument(page);
+    if (!added.problems.isEmpty())
+        report(added.problems.join(QLatin1Char('\n')));
+}
+
+bool CMainFrame::removeEntry(QTreeWidgetItem* item) {
+    if (!item)
+        return false;
+    const int group = item->data(0, CSolutionPane::GroupRole).toInt();
+    if (group < 0 || group == int(Group::Code))
+        return false;
+    const QString relative = item->data(0, CSolutionPane::PathRole).toString();
+    const Outcome removed = workspace_.remove(Group(group), relative);
+    if (!removed.ok) {
+        report(removed.message);
+        return false;
+    }
+    if (group == int(Group::Pages)) {
+        const QString file = workspace_.absolute(relative);
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (sub->widget()->property("file").toString() == QFileInfo(file).absoluteFilePath())
+                sub->close();
+    }
+    solution_->rebuild(workspace_);
+    return true;
+}
+
+bool CMainFrame::renameEntry(QTreeWidgetItem* item, const QString& newName) {
+    if (!item)
+        return false;
+    const int group = item->data(0, CSolutionPane::GroupRole).toInt();
+    if (group == CSolutionPane::RootItem) {
+        const Outcome renamed = workspace_.renameProject(newName);
+        if (!renamed.ok)
+            report(renamed.message);
+        return renamed.ok;
+    }
+    if (group != int(Group::Pages))
+        return false; // groups and other files keep their names
+    const QString relative = item->data(0, CSolutionPane::PathRole).toString();
+    const QString oldFile = QFileInfo(workspace_.absolute(relative)).absoluteFilePath();
+    QString newRelative, message;
+    const RenameResult result = workspace_.renamePage(relative, newName, newRelative, message);
+    if (result == RenameResult::Unchanged)
+        return true;
+    if (result != RenameResult::Renamed) {
+        report(message);
+        return false;
+    }
+    const QString newFile = QFileInfo(workspace_.absolute(newRelative)).absoluteFilePath();
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (sub->widget()->property("file").toString() == oldFile) {
+            sub->widget()->setProperty("file", newFile);
+            if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))
+                page->setFile(newFile);
+            sub->setWindowTitle(newName);
+        }
+    }
+    solution_->rebuild(workspace_);
+    return true;
+}
+
+bool CMainFrame::backupTo(const QString& parent) {
+    QString target;
+    const Outcome done = workspace_.backup(parent, QDateTime::currentDateTime(), target);
+    if (!done.ok) {
+        report(done.message);
+        return false;
+    }
+    status_->setText(ideText(sid::BackupDone).arg(target));
+    return true;
+}
+
+bool CMainFrame::openDropped(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && isProjectFile(url.toLocalFile()))
+            return openProject(url.toLocalFile());
+    }
+    return false;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile() && isProjectFile(url.toLocalFile())) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    if (openDropped(event->mimeData()->urls()))
+        event->acceptProposedAction();
+}
+
+void CMainFrame::treeCommand(int id, QTreeWidgetItem* item) {
+    switch (id) {
+    case cmd::TreeAdd: {
+        const QString filter =
+            QStringLiteral("%1(*.tft);;%2(*.bmp *.jpg *.jpeg *.gif *.png *.wmf);;%3(*.wav)")
+                .arg(ideText(sid::PageFiles), ideText(sid::ImageFiles), ideText(sid::SoundFiles));
+        const QStringList files = QFileDialog::getOpenFileNames(this, ideText(sid::AddFiles),
+                                                                workspace_.folder(), filter);
+        if (!files.isEmpty())
+            addFiles(files);
+        break;
+    }
+    case cmd::TreeOpen:
+        openTreeItem(item);
+        break;
+    case cmd::TreeRemove:
+        removeEntry(item);
+        break;
+    case cmd::TreeRename: {
+        bool ok = false;
+        const QString current =
+            item->data(0, CSolutionPane::GroupRole).toInt() == CSolutionPane::RootItem
+                ? workspace_.projectName()
+                : ProjectWorkspace::pageName(item->text(0));
+        const QString name =
+            QInputDialog::getText(this, ideText(sid::TreeRename), ideText(sid::RenamePrompt),
+                                  QLineEdit::Normal, current, &ok);
+        if (ok)
+            renameEntry(item, name.trimmed());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CMainFrame::openTreeItem(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    const int group = item->data(0, CSolutionPane::GroupRole).toInt();
+    const QString entry = item->data(0, CSolutionPane::PathRole).toString();
+    if (group == int(Group::Pages))
+        openDocument(workspace_.absolute(entry));
+    else if (group == int(Group::Code))
+        openDocument(workspace_.outputFolder() + entry);
+    else if (group == int(Group::Images) || group == int(Group::Sounds))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(workspace_.absolute(entry)));
+}
+
+void CMainFrame::locateLine(const QString& line) {
+    // Lines of the form "...[screen]NAME;[item]NAME:..." open their page; the
+    // find code selects the item once the designer exists.
+    const qsizetype bracket = line.indexOf(QLatin1Char('['));
+    if (bracket < 0 || !line.mid(bracket).startsWith(QLatin1String("[screen]")) ||
+        !workspace_.isOpen())
+        return;
+    const QString rest = line.mid(bracket + 8);
+    const QString screen = rest.left(rest.indexOf(QLatin1Char(';')));
+    for (const QString& page : workspace_.entries(Group::Pages)) {
+        if (ProjectWorkspace::pageName(page).compare(screen, Qt::CaseInsensitive) == 0) {
+            openDocument(workspace_.absolute(page));
+            return;
+        }
+    }
+}
+
+void CMainFrame::openTool(int id) {
+    QString name;
+    if (id == cmd::FontGenerator)
+        name = QStringLiteral("glyphorn");
+    else if (id == cmd::FontViewer)
+        name = QStringLiteral("glimmett");
+    else
+        name = QStringLiteral("tessary");
+    if (!launch(name, {}))
+        report(ideText(sid::CannotStart).arg(programPath(appDir_, name)));
+}
+
+void CMainFrame::reloadCatalogue() {
+    catalogue_ = DeviceCatalogue::load(catalogueFile(appDir_.toStdString()));
+}
+
+void CMainFrame::runCommand(int id) {
+    if (id >= cmd::PaneFirst && id < cmd::PaneFirst + 7) {
+        panes_.value(id)->show();
+        panes_.value(id)->raise();
+        return;
+    }
+    switch (id) {
+    case cmd::NewProject: {
+        CNewProjectDlg dialog(
+            catalogue_,
+            store_->value(QStringLiteral("Settings/LastFolder"), QDir::homePath()).toString(),
+            this);
+        if (dialog.exec() == QDialog::Accepted && dialog.device())
+            createProject(dialog.folder(), dialog.projectName(), dialog.device()->TypeID);
+        break;
+    }
+    case cmd::OpenProject: {
+        const QString file =
+            QFileDialog::getOpenFileName(this, ideText(sid::OpenProject), QString(),
+                                         ideText(sid::ProjectFiles) + QStringLiteral("(*.tftprj)"));
+        if (!file.isEmpty())
+            openProject(file);
+        break;
+    }
+    case cmd::OpenProjectFolder:
+        if (workspace_.isOpen())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(workspace_.folder()));
+        break;
+    case cmd::NewPage:
+        newPage();
+        break;
+    case cmd::OpenPage: {
+        const QString filter = QStringLiteral("%1(*.tft)").arg(ideText(sid::PageFiles));
+        const QString file =
+            QFileDialog::getOpenFileName(this, ideText(sid::OpenPage), workspace_.folder(), filter);
+        if (!file.isEmpty())
+            openDocument(file);
+        break;
+    }
+    case cmd::SaveProject:
+        saveAll();
+        break;
+    case cmd::BackupProject: {
+        const QString parent = QFileDialog::getExistingDirectory(this, ideText(sid::BackupProject));
+        if (!parent.isEmpty())
+            backupTo(parent);
+        break;
+    }
+    case cmd::CloseProject:
+        closeProject();
+        break;
+    case cmd::CompileProject:
+    case cmd::CompilePage:
+    case cmd::RunSimulator:
+    case cmd::Download:
+        startBuild(id);
+        break;
+    case cmd::InstructionConsole:
+        runCommand(sid::PaneInstructions);
+        break;
+    case cmd::SyncDisplay:
+        settings_.syncDisplay = actions_.value(id)->isChecked() ? 1 : 0;
+        break;
+    case cmd::ShowIds:
+        settings_.showId = actions_.value(id)->isChecked() ? 1 : 0;
+        break;
+    case cmd::ProjectSettings:
+        runCommand(sid::PaneProperties);
+        break;
+    case cmd::Find:
+        runCommand(sid::PaneFind);
+        break;
+    case cmd::Undo:
+    case cmd::Redo:
+        if (QMdiSubWindow* sub = mdi_->currentSubWindow())
+            if (auto* editor = qobject_cast<QPlainTextEdit*>(sub->widget()))
+                id == cmd::Undo ? editor->undo() : editor->redo();
+        break;
+    case cmd::ImageEditor: {
+        QTreeWidgetItem* item = solution_->currentItem();
+        const bool picture =
+            item && item->data(0, CSolutionPane::GroupRole).toInt() == int(Group::Images);
+        const QString target =
+            picture ? workspace_.absolute(item->data(0, CSolutionPane::PathRole).toString())
+                    : workspace_.folder();
+        if (!target.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+        break;
+    }
+    case cmd::Calculator: {
+        const QString calculator = findCalculator();
+        if (calculator.isEmpty() || !QProcess::startDetached(calculator, {}))
+            report(ideText(sid::NoCalculator));
+        break;
+    }
+    case cmd::FontGenerator:
+    case cmd::FontViewer:
+    case cmd::ModbusConfig:
+        openTool(id);
+        break;
+    case cmd::QuickStart: {
+        const QString guide = QDir(appDir_).filePath(QStringLiteral("docs/guide.md"));
+        if (!QFileInfo::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+            report(ideText(sid::NoGuide).arg(guide));
+        break;
+    }
+    case cmd::LanguageChinese:
+    case cmd::LanguageEnglish:
+        setLanguage(id);
+        break;
+    case cmd::RestoreLayout:
+        restoreDefaultLayout();
+        break;
+    case cmd::FontConfig: {
+        CFontOptionsDlg dialog(appDir_.toStdString(), this);
+        if (dialog.exec() == QDialog::Accepted)
+            reloadCatalogue();
+        break;
+    }
+    case cmd::Exit:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::writeSettings() {
+    settings_.write(*store_);
+    recent_.write(*store_);
+    store_->setValue(QLatin1String(kLayoutKey), saveState());
+    store_->setValue(QLatin1String(kGeometryKey), saveGeometry());
+    store_->sync();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    writeSettings();
+    worker_->stop();
+    event->accept();
+}
+
+} // namespace tft::ide

@@ -1,0 +1,60 @@
+#include "command_lines.h"
+
+namespace tft::ide {
+
+int compilerLanguage(int languageId) {
+    return languageId - kLanguageChinese;
+}
+
+// The spacing of each text is part of the behaviour: two blanks where shown.
+QString compileProjectCommand(const QString& project, int languageId) {
+    return QStringLiteral("velmic  -p \"%1\"  -l %2")
+        .arg(project)
+        .arg(compilerLanguage(languageId));
+}
+
+QString compilePageCommand(const QString& project, const QString& page, int languageId) {
+    return QStringLiteral("velmic  -p \"%1\" -o \"%2\" -l %3")
+        .arg(project, page)
+        .arg(compilerLanguage(languageId));
+}
+
+QString runSimulatorCommand(const QString& project, int languageId) {
+    return QStringLiteral("velmic  -p \"%1\" -l %2").arg(project).arg(compilerLanguage(languageId));
+}
+
+QString syncDisplayCommand(const QString& project, const QString& page, int languageId) {
+    return QStringLiteral("velmic -p \"%1\" -o \"%2\"  -l %3")
+        .arg(project, page)
+        .arg(compilerLanguage(languageId));
+}
+
+SplitCommand splitCommandLine(const QString& line) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    bool quoted = false;
+    for (const QChar c : line) {
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == QLatin1Char(' ') && !quoted) {
+            if (inWord)
+                words << word;
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words << word;
+    SplitCommand split;
+    if (!words.isEmpty())
+        split.program = words.takeFirst();
+    split.arguments = words;
+    return split;
+}
+
+} // namespace tft::ide
