@@ -173,11 +173,15 @@ void UpdateWindow::folderChosen(const QString& folder) {
     folder_->setText(folder);
     images_->setChecked(true);
     touch_->setChecked(true);
+    if (isVisible())
+        fitPathsAndHint();
 }
 
 void UpdateWindow::mapChosen(const QString& file) {
     map_->setText(file);
     modbus_->setChecked(true);
+    if (isVisible())
+        fitPathsAndHint();
 }
 
 void UpdateWindow::refreshPorts() {

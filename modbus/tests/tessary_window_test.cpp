@@ -320,6 +320,12 @@ TEST_F(WindowTest, UpdateWindowOpensWideEnoughForItsPathsAndHint) {
     ASSERT_NE(hint, nullptr);
     // The hint reads on one line.
     EXPECT_GE(hint->width(), hint->fontMetrics().horizontalAdvance(hint->text()));
+
+    // A longer path chosen while the window is open widens it again.
+    const QString longer = folder + QStringLiteral("/resources-for-line-b");
+    w->folderChosen(longer);
+    EXPECT_GE(w->folderField()->width(),
+              w->folderField()->fontMetrics().horizontalAdvance(longer) + 8);
 }
 
 TEST_F(WindowTest, ClosingTheMainWindowDuringAnUpdateAsksFirst) {
