@@ -7,7 +7,8 @@
 namespace tft::fonttools {
 
 CFontPreviewCtrl::CFontPreviewCtrl(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(64 * kScale / 2, 64 * kScale / 2);
+    // The largest cell, 64 x 64, shows whole at the dialog's default size.
+    setMinimumSize(kLargestCell * kScale, kLargestCell * kScale);
 }
 
 void CFontPreviewCtrl::setFontFace(const FontFace& font) {

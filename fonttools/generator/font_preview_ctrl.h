@@ -12,6 +12,7 @@ class CFontPreviewCtrl : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kScale = 6;
+    static constexpr int kLargestCell = 64;
 
     explicit CFontPreviewCtrl(QWidget* parent = nullptr);
 

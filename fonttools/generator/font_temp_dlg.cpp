@@ -19,6 +19,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace tft::fonttools {
@@ -27,8 +29,8 @@ CFontTempDlg::CFontTempDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Glyphorn"));
 
     face_ = new QComboBox(this);
-    face_->addItems(installedFamilies());
-    const int preferred = face_->findText(defaultFaceName());
+    face_->addItems(familyChoices(installedFamilies()));
+    const int preferred = face_->findText(familyChoices({defaultFaceName()}).value(0));
     face_->setCurrentIndex(preferred >= 0 ? preferred : 0);
 
     size_ = new QComboBox(this);
@@ -134,10 +136,26 @@ GenerationJob CFontTempDlg::currentSettings() const {
     return job;
 }
 
+QStringList CFontTempDlg::familyChoices(const QStringList& families) {
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QStringList choices;
+    for (QString family : families) {
+        family.remove(foundry);
+        if (!family.isEmpty() && !family.contains(QLatin1Char('@')) && !choices.contains(family)) {
+            choices.append(family);
+        }
+    }
+    return choices;
+}
+
 QString CFontTempDlg::defaultFileName() const {
     const GenerationJob job = currentSettings();
-    return QStringLiteral("%1/font/%2_%3_%4.bin")
-        .arg(QApplication::applicationDirPath(), QLatin1String(charsetName(job.charset)))
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath();
+    }
+    return QStringLiteral("%1/%2_%3_%4.bin")
+        .arg(folder, QLatin1String(charsetName(job.charset)))
         .arg(job.layout.width)
         .arg(job.layout.height);
 }

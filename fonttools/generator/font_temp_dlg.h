@@ -25,8 +25,12 @@ public:
 
     // The settings as the dialog shows them now.
     GenerationJob currentSettings() const;
-    // "<folder>/font/<set>_<W>_<H>.bin" beside the program.
+    // "<documents>/<set>_<W>_<H>.bin" in the user's documents folder: the
+    // application folder's font/ holds the files the suite ships.
     QString defaultFileName() const;
+    // The font list: each family once, without the foundry that the font
+    // database adds ("Family [Foundry]") when two makers ship one family.
+    static QStringList familyChoices(const QStringList& families);
     QString sampleText() const;
     QString sampleOutput() const;
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <common/qt_translations.h>
 
 int main(int argc, char** argv) {
     if (tft::fonttools::isBatchCommandLine(argc, argv)) {
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
         return tft::fonttools::runBatch(args);
     }
     QApplication app(argc, argv);
+    tft::installQtTranslations();
     QApplication::setOrganizationName(QStringLiteral("Pellisor"));
     QApplication::setApplicationName(QStringLiteral("glyphorn"));
     tft::fonttools::CFontTempDlg dialog;

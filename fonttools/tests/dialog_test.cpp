@@ -45,7 +45,7 @@ TEST_F(GeneratorDialog, Defaults) {
     EXPECT_EQ(job.layout.width, 16);
     EXPECT_EQ(job.layout.height, 16);
     EXPECT_EQ(job.font.pixelSize, 16);
-    EXPECT_TRUE(dlg.defaultFileName().endsWith(QStringLiteral("/font/GB2312_16_16.bin")));
+    EXPECT_TRUE(dlg.defaultFileName().endsWith(QStringLiteral("/GB2312_16_16.bin")));
     // Three glyphs of 32 bytes.
     EXPECT_EQ(dlg.sampleOutput().count(QStringLiteral("0x")), 96);
 }
@@ -57,7 +57,7 @@ TEST_F(GeneratorDialog, CharsetControlsHalfWidth) {
     EXPECT_TRUE(dlg.halfWidthBox()->isEnabled());
     dlg.cellBox()->setCurrentText(QStringLiteral("8"));
     EXPECT_EQ(dlg.currentSettings().layout.width, 4);
-    EXPECT_TRUE(dlg.defaultFileName().endsWith(QStringLiteral("/font/ASCII_4_8.bin")));
+    EXPECT_TRUE(dlg.defaultFileName().endsWith(QStringLiteral("/ASCII_4_8.bin")));
     dlg.charsetBox()->setCurrentText(QStringLiteral("GBK"));
     EXPECT_FALSE(dlg.halfWidthBox()->isChecked());
     EXPECT_FALSE(dlg.halfWidthBox()->isEnabled());

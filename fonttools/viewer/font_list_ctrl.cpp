@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QPainter>
+#include <algorithm>
 
 namespace tft::fonttools {
 
@@ -88,6 +89,12 @@ void CFontListCtrl::setUpColumns() {
 
 void CFontListCtrl::setRowCount(int rows) {
     model_.setRows(rows, model_.columnCount());
+}
+
+void CFontListCtrl::setAddressWidth(int width) {
+    if (hasColumns()) {
+        setColumnWidth(0, std::max(width, kAddressWidth));
+    }
 }
 
 void CFontListCtrl::redrawAll() {

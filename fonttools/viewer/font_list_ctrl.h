@@ -44,6 +44,8 @@ public:
     void setUpColumns();
     bool hasColumns() const { return model_.columnCount() > 0; }
     void setRowCount(int rows);
+    // Widens the address column to `width` (never below kAddressWidth).
+    void setAddressWidth(int width);
     int rows() const { return model_.rowCount(); }
     // Every visible cell is drawn again.
     void redrawAll();

@@ -1,17 +1,23 @@
 #include "glimmett_dlg.h"
 
+#include "fonttools/charset.h"
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <climits>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tft::fonttools {
 
@@ -33,6 +39,11 @@ CGlimmettDlg::CGlimmettDlg(QWidget* parent) : QDialog(parent) {
     open_ = new QPushButton(QStringLiteral("打开字库..."), this);
     close_ = new QPushButton(QStringLiteral("关闭字库"), this);
     list_ = new CFontListCtrl(this, this);
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setWordWrap(true);
+    notice_->setStyleSheet(QStringLiteral("color: #a00000;"));
+    notice_->hide();
 
     auto* settings = new QHBoxLayout;
     settings->addWidget(new QLabel(QStringLiteral("字模宽度"), this));
@@ -47,6 +58,7 @@ CGlimmettDlg::CGlimmettDlg(QWidget* parent) : QDialog(parent) {
     settings->addWidget(close_);
     auto* top = new QVBoxLayout(this);
     top->addLayout(settings);
+    top->addWidget(notice_);
     top->addWidget(list_, 1);
     resize(CFontListCtrl::kAddressWidth + 16 * CFontListCtrl::kGlyphWidth + 40, 600);
 
@@ -66,23 +78,78 @@ QString CGlimmettDlg::addressText(int row) {
     return QString::fromLatin1(text);
 }
 
+QFont CGlimmettDlg::addressFont() {
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(16);
+    return font;
+}
+
+int CGlimmettDlg::maxRows(const CellLayout& layout) {
+    const std::uint64_t largest =
+        static_cast<std::uint64_t>(glyphCount(Charset::Gbk)) * layout.cellBytes();
+    return static_cast<int>(viewerRowCount(largest, layout));
+}
+
+QString CGlimmettDlg::notice() const {
+    return notice_->text();
+}
+
+void CGlimmettDlg::showNotice(const QString& text) {
+    notice_->setText(text);
+    notice_->setVisible(!text.isEmpty());
+}
+
 void CGlimmettDlg::applySettings() {
     layout_.width = 8 * width_->currentIndex() + 8;
     layout_.height = 8 * height_->currentIndex() + 8;
     layout_.scan = vertical_->isChecked() ? Scan::Vertical : Scan::Horizontal;
     layout_.msbFirst = msbFirst_->isChecked();
-    if (file_.isOpen()) {
-        const std::uint64_t rows = viewerRowCount(file_.size(), layout_);
-        list_->setRowCount(static_cast<int>(std::min<std::uint64_t>(rows, INT_MAX)));
-        list_->redrawAll();
+    if (!file_.isOpen()) {
+        return;
     }
+    // The view holds no more rows than the largest glyph file has: a longer
+    // file is something else, and its row count would not fit the list.
+    const int cap = maxRows(layout_);
+    const std::uint64_t rows = viewerRowCount(file_.size(), layout_);
+    const std::uint64_t largest =
+        static_cast<std::uint64_t>(glyphCount(Charset::Gbk)) * layout_.cellBytes();
+    if (file_.size() > largest) {
+        showNotice(QStringLiteral("%1 有 %2 字节，比 %3×%4 字模的最大字库（GBK，%5 字节）还大，"
+                                  "不是字库文件；只显示前 %6 行。")
+                       .arg(QDir::toNativeSeparators(path_))
+                       .arg(file_.size())
+                       .arg(layout_.width)
+                       .arg(layout_.height)
+                       .arg(largest)
+                       .arg(cap));
+    } else {
+        showNotice(QString());
+    }
+    const int shown =
+        static_cast<int>(std::min<std::uint64_t>(rows, static_cast<std::uint64_t>(cap)));
+    list_->setRowCount(shown);
+    const int lastAddress = std::max(shown - 1, 0);
+    list_->setAddressWidth(QFontMetrics(addressFont()).horizontalAdvance(addressText(lastAddress)) +
+                           16);
+    list_->redrawAll();
 }
 
 bool CGlimmettDlg::openFile(const QString& path) {
     closeFile();
+    // Opening a FIFO waits for a writer; a device may never end. Only regular
+    // files (or links to them) can be glyph files.
+    std::error_code error;
+    const std::filesystem::path native(path.toStdString());
+    if (std::filesystem::exists(native, error) &&
+        !std::filesystem::is_regular_file(native, error)) {
+        showNotice(QStringLiteral("%1 不是普通文件，不能作为字库打开。")
+                       .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     if (!file_.open(path)) {
         return false;
     }
+    path_ = path;
     list_->setUpColumns();
     applySettings();
     return true;
@@ -90,6 +157,8 @@ bool CGlimmettDlg::openFile(const QString& path) {
 
 void CGlimmettDlg::closeFile() {
     file_.close();
+    path_.clear();
+    showNotice(QString());
     list_->setRowCount(0);
 }
 
@@ -105,9 +174,7 @@ void CGlimmettDlg::drawCell(QPainter& painter, const QRect& rect, int row, int c
     if (column == 0) {
         painter.setPen(Qt::black);
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
-        QFont font(QStringLiteral("宋体"));
-        font.setPixelSize(16);
-        painter.setFont(font);
+        painter.setFont(addressFont());
         painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, addressText(row));
         return;
     }

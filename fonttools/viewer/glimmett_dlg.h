@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
@@ -18,7 +19,9 @@ class CGlimmettDlg : public QDialog, public IDrawCell {
 public:
     explicit CGlimmettDlg(QWidget* parent = nullptr);
 
-    // Closes any open file, then opens `path`; false leaves nothing open.
+    // Closes any open file, then opens `path`; false leaves nothing open. Only
+    // regular files are opened: a FIFO or a device would block or never end,
+    // and is refused with a notice.
     bool openFile(const QString& path);
     void closeFile();
     bool isFileOpen() const { return file_.isOpen(); }
@@ -27,6 +30,13 @@ public:
     int rowCount() const { return list_->rows(); }
     // "0x%04X" of the row's first glyph index.
     static QString addressText(int row);
+    // The font of the address column.
+    static QFont addressFont();
+    // Rows a file can have at `layout`: those of the largest character set
+    // (GBK); a longer file is no glyph file.
+    static int maxRows(const CellLayout& layout);
+    // What the viewer tells about the file (empty when all is well).
+    QString notice() const;
 
     void drawCell(QPainter& painter, const QRect& rect, int row, int column) override;
 
@@ -41,6 +51,8 @@ private slots:
     void chooseFile();
 
 private:
+    void showNotice(const QString& text);
+
     QComboBox* width_ = nullptr;
     QComboBox* height_ = nullptr;
     QRadioButton* horizontal_ = nullptr;
@@ -49,7 +61,9 @@ private:
     QPushButton* open_ = nullptr;
     QPushButton* close_ = nullptr;
     CFontListCtrl* list_ = nullptr;
+    QLabel* notice_ = nullptr;
     GlyphFile file_;
+    QString path_;
     CellLayout layout_;
     std::vector<std::uint8_t> cell_;
 };

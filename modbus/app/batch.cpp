@@ -13,6 +13,7 @@ namespace {
 
 const char* const kUsage =
     "usage: tessary [FILE.mbm ...]\n"
+    "       tessary --help\n"
     "       tessary --update --port DEVICE [--baud N] [--address 201..210] [--folder DIR]\n"
     "               [--map FILE.mbm] [--images] [--touch] [--fonts] [--keyboard]\n"
     "       tessary --stop-master|--resume-master --port DEVICE [--baud N]\n"
@@ -57,6 +58,35 @@ bool parseNumber(const std::string& text, long* value) {
 }
 
 } // namespace
+
+bool asksForHelp(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--")
+            return false;
+        if (a == "--help" || a == "-h")
+            return true;
+    }
+    return false;
+}
+
+int printUsage() {
+    std::cout << kUsage;
+    return 0;
+}
+
+int checkWindowCommandLine(const std::vector<std::string>& args, std::vector<std::string>* files) {
+    bool options = true;
+    for (const auto& a : args) {
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            return usageError("unknown argument: " + a);
+        } else {
+            files->push_back(a);
+        }
+    }
+    return -1;
+}
 
 bool isBatchCommand(const std::vector<std::string>& args) {
     for (const auto& a : args)

@@ -11,6 +11,15 @@ namespace tessary {
 // --resume-master).
 bool isBatchCommand(const std::vector<std::string>& args);
 
+// True when --help or -h comes before any "--".
+bool asksForHelp(const std::vector<std::string>& args);
+// Prints the usage on standard output; returns 0.
+int printUsage();
+// The window's own command line, after Qt took its options: an option left
+// over is a usage error (returns 2, the usage on standard error); otherwise
+// -1 and `files` holds the maps to open ("--" ends the options).
+int checkWindowCommandLine(const std::vector<std::string>& args, std::vector<std::string>* files);
+
 // Runs the batch command; returns the exit code: 0 when everything succeeded,
 // 1 when the update or the command failed, 2 for a bad command line.
 int runBatch(const std::vector<std::string>& args);

@@ -4,11 +4,14 @@
 #include "update_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -45,7 +48,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     resize(1480, 640);
     restoreGeometry(s.value(QStringLiteral("WindowGeometry")).toByteArray());
     restoreState(s.value(QStringLiteral("WindowState")).toByteArray());
-    connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
+    connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::mapActivated);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &MainWindow::updateActions);
     updateActions();
 }
 
@@ -53,7 +58,9 @@ MainWindow::~MainWindow() {
     // The map windows go after this object is no longer a MainWindow; their
     // last signals must not reach it.
     area_->disconnect(this);
+    QGuiApplication::clipboard()->disconnect(this);
     for (MapView* v : maps()) {
+        v->removeEventFilter(this);
         v->disconnect(this);
         v->editor()->undoStack()->disconnect(this);
     }
@@ -75,6 +82,11 @@ void MainWindow::buildActions() {
         if (MapView* v = activeMap())
             saveMap(v, true);
     });
+    closeAction_ = file->addAction(QStringLiteral("关闭(&C)"), this, [this] {
+        if (QMdiSubWindow* w = subWindowOf(activeMap()))
+            w->close();
+    });
+    closeAction_->setShortcut(QKeySequence::Close);
     recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
     rebuildRecentMenu();
     file->addSeparator();
@@ -91,6 +103,22 @@ void MainWindow::buildActions() {
             v->editor()->undoStack()->redo();
     });
     redoAction_->setShortcut(QKeySequence::Redo);
+    edit->addSeparator();
+    cutAction_ = edit->addAction(QStringLiteral("剪切(&T)"), this, [this] {
+        if (MapView* v = activeMap())
+            v->cutRows();
+    });
+    cutAction_->setShortcut(QKeySequence::Cut);
+    copyAction_ = edit->addAction(QStringLiteral("复制(&C)"), this, [this] {
+        if (MapView* v = activeMap())
+            v->copyRows();
+    });
+    copyAction_->setShortcut(QKeySequence::Copy);
+    pasteAction_ = edit->addAction(QStringLiteral("粘贴(&P)"), this, [this] {
+        if (MapView* v = activeMap())
+            v->pasteRows();
+    });
+    pasteAction_->setShortcut(QKeySequence::Paste);
     edit->addSeparator();
     addAction_ = edit->addAction(QStringLiteral("添加"), this, [this] {
         if (MapView* v = activeMap())
@@ -131,9 +159,12 @@ void MainWindow::buildActions() {
 
 void MainWindow::updateActions() {
     MapView* v = activeMap();
-    for (QAction* a : {saveAction_, saveAsAction_, addAction_, deleteAllAction_, deviceAction_})
+    for (QAction* a :
+         {saveAction_, saveAsAction_, closeAction_, addAction_, deleteAllAction_, deviceAction_})
         a->setEnabled(v != nullptr);
-    deleteSelectedAction_->setEnabled(v && v->hasSelection());
+    for (QAction* a : {deleteSelectedAction_, cutAction_, copyAction_})
+        a->setEnabled(v && v->hasSelection());
+    pasteAction_->setEnabled(v && MapView::canPaste());
     undoAction_->setEnabled(v && v->editor()->undoStack()->canUndo());
     redoAction_->setEnabled(v && v->editor()->undoStack()->canRedo());
 }
@@ -147,10 +178,35 @@ QList<MapView*> MainWindow::maps() const {
 }
 
 MapView* MainWindow::activeMap() const {
-    QMdiSubWindow* w = area_->activeSubWindow();
-    if (!w && !area_->subWindowList().isEmpty())
-        w = area_->currentSubWindow();
-    return w ? qobject_cast<MapView*>(w->widget()) : nullptr;
+    if (QMdiSubWindow* w = area_->activeSubWindow())
+        if (auto* v = qobject_cast<MapView*>(w->widget()))
+            return v;
+    // The area names no active tab while the window is active but focus is
+    // elsewhere (a click that leaves the tabs, a lone tab that was never
+    // activated): the commands still mean the map worked on last.
+    const QList<MapView*> open = maps();
+    if (lastActive_ && open.contains(lastActive_.data()))
+        return lastActive_.data();
+    if (QMdiSubWindow* w = area_->currentSubWindow())
+        if (auto* v = qobject_cast<MapView*>(w->widget()))
+            return v;
+    return open.isEmpty() ? nullptr : open.back();
+}
+
+void MainWindow::mapActivated(QMdiSubWindow* window) {
+    if (window != nullptr)
+        if (auto* v = qobject_cast<MapView*>(window->widget()))
+            lastActive_ = v;
+    updateActions();
+}
+
+QMdiSubWindow* MainWindow::subWindowOf(MapView* view) const {
+    if (view == nullptr)
+        return nullptr;
+    for (QMdiSubWindow* w : area_->subWindowList())
+        if (w->widget() == view)
+            return w;
+    return nullptr;
 }
 
 MapView* MainWindow::newMap() {
@@ -158,6 +214,7 @@ MapView* MainWindow::newMap() {
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->setFilePath(QString());
     QMdiSubWindow* sub = area_->addSubWindow(view);
+    view->installEventFilter(this);
     connect(view, &MapView::selectionChanged, this, &MainWindow::updateActions);
     connect(view->editor()->undoStack(), &QUndoStack::indexChanged, this,
             [this] { updateActions(); });
@@ -165,19 +222,29 @@ MapView* MainWindow::newMap() {
             [view](bool clean) { view->setWindowModified(!clean); });
     sub->showMaximized();
     area_->setActiveSubWindow(sub);
+    lastActive_ = view;
     updateActions();
     return view;
 }
 
 MapView* MainWindow::openFile(const QString& path, QString* message, bool quiet) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    MapView* reopened = nullptr;
     for (MapView* v : maps())
-        if (v->filePath() == absolute) {
-            for (QMdiSubWindow* w : area_->subWindowList())
-                if (w->widget() == v)
-                    area_->setActiveSubWindow(w);
-            return v;
-        }
+        if (v->filePath() == absolute)
+            reopened = v;
+    if (reopened != nullptr) {
+        area_->setActiveSubWindow(subWindowOf(reopened));
+        lastActive_ = reopened;
+        updateActions();
+        // Reading the file again would put it over the edits: the user decides.
+        // Cancel keeps them; Save writes them, so the file already holds what
+        // the window shows; Discard reads the file again below.
+        if (reopened->editor()->undoStack()->isClean() || !confirmClose(reopened))
+            return reopened;
+        if (reopened->editor()->undoStack()->isClean())
+            return reopened;
+    }
     CTessaryDoc doc;
     LoadStatus status = LoadStatus::Ok;
     std::string error;
@@ -193,8 +260,8 @@ MapView* MainWindow::openFile(const QString& path, QString* message, bool quiet)
     // A file whose header is not a map's opens no window: saving an empty map
     // over it would destroy whatever it holds.
     if (!error.empty() || status == LoadStatus::HeaderError)
-        return nullptr;
-    MapView* view = newMap();
+        return reopened;
+    MapView* view = reopened != nullptr ? reopened : newMap();
     view->editor()->reset(doc);
     view->setFilePath(absolute);
     addRecent(absolute);
@@ -221,7 +288,9 @@ bool MainWindow::saveMap(MapView* view, bool choosePath) {
     }
     QString error;
     if (!view->save(path, &error)) {
-        QMessageBox::warning(this, windowTitle(), error);
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("无法保存 %1：%2").arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     addRecent(view->filePath());
@@ -274,18 +343,48 @@ void MainWindow::showUpdateWindow() {
     w->activateWindow();
 }
 
+bool MainWindow::confirmClose(MapView* view) {
+    if (view == nullptr || view->editor()->undoStack()->isClean())
+        return true;
+    area_->setActiveSubWindow(subWindowOf(view));
+    const auto answer = QMessageBox::question(
+        this, windowTitle(), QStringLiteral("是否保存对 %1 的修改？").arg(view->displayName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return saveMap(view, false);
+    return answer == QMessageBox::Discard;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close)
+        if (auto* view = qobject_cast<MapView*>(watched); view && !confirmClose(view)) {
+            event->ignore();
+            return true;
+        }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::confirmStopUpdate() {
+    if (updateWindow_ == nullptr || !updateWindow_->running())
+        return true;
+    const auto answer = QMessageBox::question(
+        this, windowTitle(), QStringLiteral("正在更新Modbus设备，是否停止更新并退出？"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    for (MapView* v : maps()) {
-        if (v->editor()->undoStack()->isClean())
-            continue;
-        const auto answer = QMessageBox::question(
-            this, windowTitle(), QStringLiteral("是否保存对 %1 的修改？").arg(v->displayName()),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !saveMap(v, false))) {
+    if (!confirmStopUpdate()) {
+        event->ignore();
+        return;
+    }
+    for (MapView* v : maps())
+        if (!confirmClose(v)) {
             event->ignore();
             return;
         }
-    }
+    if (updateWindow_ != nullptr)
+        updateWindow_->stopAndWait();
     QSettings s;
     s.beginGroup(QStringLiteral("Settings"));
     s.setValue(QStringLiteral("WindowGeometry"), saveGeometry());

@@ -1,14 +1,18 @@
 #include "map_view.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tessary {
 
@@ -250,14 +254,95 @@ bool MapView::hasSelection() const {
     return table_->selectionModel()->hasSelection();
 }
 
-void MapView::deleteSelected() {
-    table_->endEdit();
+std::vector<std::size_t> MapView::selectedRows() const {
     std::vector<std::size_t> rows;
     for (const QModelIndex& i : table_->selectionModel()->selectedRows())
         rows.push_back(static_cast<std::size_t>(i.row()));
-    const long select = editor_.removeRows(rows);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void MapView::selectRows(int first, int count) {
+    QItemSelection selection;
+    selection.select(model_->index(first, 0), model_->index(first + count - 1, kColumnCount - 1));
+    table_->setCurrentIndex(model_->index(first, 0));
+    table_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void MapView::deleteSelected() {
+    table_->endEdit();
+    const long select = editor_.removeRows(selectedRows());
     if (select >= 0)
         table_->selectRow(static_cast<int>(select));
+}
+
+const char* const MapView::kRowsMimeType = "application/x-tessary-map-rows";
+
+void MapView::copyRows() {
+    table_->endEdit();
+    const std::vector<std::size_t> indexes = selectedRows();
+    if (indexes.empty())
+        return;
+    std::vector<MapRow> rows;
+    QString text;
+    for (std::size_t r : indexes) {
+        rows.push_back(editor_.document().rows()[r]);
+        // The grid's texts, tab-separated, for spreadsheets and editors.
+        QStringList cells;
+        for (int c = kColUse; c < kColumnCount; ++c)
+            cells << model_->index(static_cast<int>(r), c).data().toString();
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    const std::vector<std::uint8_t> bytes = encodeRows(rows);
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kRowsMimeType),
+                  QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qsizetype>(bytes.size())));
+    mime->setText(text);
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void MapView::cutRows() {
+    const std::vector<std::size_t> indexes = selectedRows();
+    if (indexes.empty())
+        return;
+    copyRows();
+    const long select = editor_.removeRows(indexes, QStringLiteral("剪切"));
+    if (select >= 0)
+        table_->selectRow(static_cast<int>(select));
+}
+
+namespace {
+
+bool clipboardRows(std::vector<MapRow>* rows) {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data == nullptr)
+        return false;
+    const QByteArray bytes = data->data(QString::fromLatin1(MapView::kRowsMimeType));
+    return decodeRows(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                      static_cast<std::size_t>(bytes.size()), rows);
+}
+
+} // namespace
+
+bool MapView::canPaste() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasFormat(QString::fromLatin1(kRowsMimeType));
+}
+
+void MapView::pasteRows() {
+    table_->endEdit();
+    std::vector<MapRow> rows;
+    if (!clipboardRows(&rows))
+        return;
+    const std::vector<std::size_t> selected = selectedRows();
+    std::size_t at = editor_.document().rows().size();
+    if (!selected.empty())
+        at = selected.back() + 1;
+    else if (table_->currentIndex().isValid())
+        at = static_cast<std::size_t>(table_->currentIndex().row()) + 1;
+    const std::size_t first = editor_.insertRows(at, rows, QStringLiteral("粘贴"));
+    selectRows(static_cast<int>(first), static_cast<int>(rows.size()));
 }
 
 void MapView::deleteAll(bool confirmed) {

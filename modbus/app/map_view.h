@@ -85,6 +85,18 @@ public:
     void deleteAll(bool confirmed);
     bool hasSelection() const;
 
+    // Rows through the system clipboard: copy and cut put the selected rows
+    // there (as map rows, and as text for other programs); paste inserts the
+    // clipboard's map rows after the selection (at the end without one) and
+    // selects them. Each change is one undo step.
+    void copyRows();
+    void cutRows();
+    void pasteRows();
+    // True when the clipboard holds map rows.
+    static bool canPaste();
+    // The clipboard format of map rows.
+    static const char* const kRowsMimeType;
+
     // Saves to `path` (ends an open edit first). On failure sets `error`.
     bool save(const QString& path, QString* error);
 
@@ -92,6 +104,9 @@ signals:
     void selectionChanged();
 
 private:
+    std::vector<std::size_t> selectedRows() const;
+    void selectRows(int first, int count);
+
     MapEditor editor_;
     MapTableModel* model_;
     MapTable* table_;

@@ -10,8 +10,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <common/serial_ports.h>
 
 namespace tessary {
@@ -85,8 +87,8 @@ UpdateWindow::UpdateWindow(QWidget* parent) : QDialog(parent) {
     grid->addWidget(address_, 8, 1);
 
     log_ = new QListWidget(this);
-    auto* hint = new QLabel(QString::fromUtf8(kHint), this);
-    hint->setWordWrap(true);
+    hint_ = new QLabel(QString::fromUtf8(kHint), this);
+    hint_->setWordWrap(true);
     updateButton_ = new QPushButton(QStringLiteral("开始更新设备"), this);
     stopButton_ = new QPushButton(QStringLiteral("停止主控器"), this);
     resumeButton_ = new QPushButton(QStringLiteral("恢复主控器"), this);
@@ -98,7 +100,7 @@ UpdateWindow::UpdateWindow(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(hint);
+    layout->addWidget(hint_);
     layout->addWidget(log_, 1);
     layout->addLayout(buttons);
 
@@ -126,16 +128,8 @@ UpdateWindow::UpdateWindow(QWidget* parent) : QDialog(parent) {
     connect(this, &UpdateWindow::logReplaced, this, &UpdateWindow::replaceLastLine,
             Qt::QueuedConnection);
     // The worker's end re-enables the buttons; no polling timer is needed.
-    connect(
-        this, &UpdateWindow::workerFinished, this,
-        [this] {
-            if (worker_.joinable())
-                worker_.join();
-            running_ = false;
-            for (QPushButton* b : {updateButton_, stopButton_, resumeButton_})
-                b->setEnabled(true);
-        },
-        Qt::QueuedConnection);
+    connect(this, &UpdateWindow::workerFinished, this, &UpdateWindow::workerEnded,
+            Qt::QueuedConnection);
 
     loadSettings();
     refreshPorts();
@@ -145,6 +139,19 @@ UpdateWindow::~UpdateWindow() {
     cancel_ = true;
     if (worker_.joinable())
         worker_.join();
+}
+
+void UpdateWindow::workerEnded() {
+    if (worker_.joinable())
+        worker_.join();
+    running_ = false;
+    for (QPushButton* b : {updateButton_, stopButton_, resumeButton_})
+        b->setEnabled(true);
+}
+
+void UpdateWindow::stopAndWait() {
+    cancel_ = true;
+    workerEnded();
 }
 
 QCheckBox* UpdateWindow::box(int slotGroup) {
@@ -166,11 +173,15 @@ void UpdateWindow::folderChosen(const QString& folder) {
     folder_->setText(folder);
     images_->setChecked(true);
     touch_->setChecked(true);
+    if (isVisible())
+        fitPathsAndHint();
 }
 
 void UpdateWindow::mapChosen(const QString& file) {
     map_->setText(file);
     modbus_->setChecked(true);
+    if (isVisible())
+        fitPathsAndHint();
 }
 
 void UpdateWindow::refreshPorts() {
@@ -193,6 +204,26 @@ void UpdateWindow::refreshPorts() {
 void UpdateWindow::showEvent(QShowEvent* event) {
     refreshPorts();
     QDialog::showEvent(event);
+    fitPathsAndHint();
+}
+
+void UpdateWindow::fitPathsAndHint() {
+    layout()->activate();
+    const QFontMetrics fm = folder_->fontMetrics();
+    // A field shows its text with a few pixels of frame and margin on each side.
+    int extra = 0;
+    for (QLineEdit* field : {folder_, map_})
+        extra = std::max(extra, fm.horizontalAdvance(field->text()) + 12 - field->width());
+    extra =
+        std::max(extra, hint_->fontMetrics().horizontalAdvance(hint_->text()) + 2 - hint_->width());
+    if (extra <= 0)
+        return;
+    int wanted = width() + extra;
+    if (const QScreen* s = screen())
+        wanted =
+            std::min(wanted, s->availableGeometry().width() - (frameGeometry().width() - width()));
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 UpdateRequest UpdateWindow::request() const {

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -43,6 +44,8 @@ public:
 
     // Starts the update on the worker; ignored while one runs.
     void startUpdate();
+    // Cancels a running update or command and waits for the worker to end.
+    void stopAndWait();
     void stopMaster();
     void resumeMaster();
 
@@ -58,6 +61,9 @@ protected:
 
 private:
     void startWorker(std::function<void(IUpdateLog&)> job);
+    void workerEnded();
+    // Widens the window so the paths and the hint show whole (within the screen).
+    void fitPathsAndHint();
     void loadSettings();
     void saveSettings() const;
     void appendLine(const QString& line);
@@ -74,6 +80,7 @@ private:
     QComboBox* baud_;
     QComboBox* address_;
     QListWidget* log_;
+    QLabel* hint_;
     QPushButton* updateButton_;
     QPushButton* stopButton_;
     QPushButton* resumeButton_;

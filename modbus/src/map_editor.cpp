@@ -48,10 +48,18 @@ std::size_t MapEditor::addRow() {
     return row;
 }
 
-long MapEditor::removeRows(const std::vector<std::size_t>& rows) {
+std::size_t MapEditor::insertRows(std::size_t at, const std::vector<MapRow>& rows,
+                                  const QString& text) {
+    CTessaryDoc after = doc_;
+    const std::size_t first = after.insertRows(at, rows);
+    commit(after, text);
+    return first;
+}
+
+long MapEditor::removeRows(const std::vector<std::size_t>& rows, const QString& text) {
     CTessaryDoc after = doc_;
     const long select = after.removeRows(rows);
-    commit(after, QStringLiteral("选择删除"));
+    commit(after, text.isEmpty() ? QStringLiteral("选择删除") : text);
     return select;
 }
 

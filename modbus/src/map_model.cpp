@@ -64,6 +64,23 @@ MapRow decodeRow(const std::uint8_t* in) {
     return row;
 }
 
+std::vector<std::uint8_t> encodeRows(const std::vector<MapRow>& rows) {
+    std::vector<std::uint8_t> bytes(rows.size() * kRowSize);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        encodeRow(rows[i], bytes.data() + i * kRowSize);
+    return bytes;
+}
+
+bool decodeRows(const std::uint8_t* data, std::size_t size, std::vector<MapRow>* rows) {
+    if (data == nullptr || size == 0 || size % kRowSize != 0 || size > kMaxMapFileSize)
+        return false;
+    rows->clear();
+    rows->reserve(size / kRowSize);
+    for (std::size_t at = 0; at < size; at += kRowSize)
+        rows->push_back(decodeRow(data + at));
+    return true;
+}
+
 const std::array<CodeText, 9> kFunctionCodes{{
     {1, "01-ReadCoil"},
     {2, "02-ReadDiscreteInput"},
@@ -139,6 +156,12 @@ bool CTessaryDoc::setDeviceAddress(int address) {
 std::size_t CTessaryDoc::addRow() {
     rows_.emplace_back();
     return rows_.size() - 1;
+}
+
+std::size_t CTessaryDoc::insertRows(std::size_t at, const std::vector<MapRow>& rows) {
+    at = std::min(at, rows_.size());
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), rows.begin(), rows.end());
+    return at;
 }
 
 long CTessaryDoc::removeRows(std::vector<std::size_t> indexes) {

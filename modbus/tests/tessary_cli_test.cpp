@@ -21,8 +21,16 @@ struct Outcome {
     QString err;
 };
 
-Outcome runTessary(const QStringList& args) {
+// `withoutDisplay` runs it as on a console: no X or Wayland display, no
+// platform chosen.
+Outcome runTessary(const QStringList& args, bool withoutDisplay = false) {
     QProcess p;
+    if (withoutDisplay) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        p.setProcessEnvironment(env);
+    }
     p.setProgram(QStringLiteral(TFT_APP_DIR "/tessary"));
     p.setArguments(args);
     p.start();
@@ -153,4 +161,18 @@ TEST(TessaryBatchTest, StopAndResumeMaster) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, QStringList{"停止主控器：失败"});
     EXPECT_EQ(peer.frames(kFnStopMaster).size(), 10u);
+}
+
+TEST(TessaryBatchTest, HelpPrintsUsageAndExitsWithoutADisplay) {
+    for (const char* flag : {"--help", "-h"}) {
+        const Outcome r = runTessary({QString::fromLatin1(flag)}, true);
+        EXPECT_EQ(r.exitCode, 0) << flag << ": " << r.err.toStdString();
+        ASSERT_FALSE(r.out.isEmpty()) << flag;
+        EXPECT_TRUE(r.out[0].startsWith("usage: tessary")) << r.out[0].toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+    // An option the window does not know is a usage error, not a file name.
+    const Outcome bad = runTessary({"--bogus"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains("unknown argument: --bogus")) << bad.err.toStdString();
 }

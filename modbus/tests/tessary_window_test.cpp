@@ -4,6 +4,7 @@
 #include "map_view.h"
 #include "panel_peer.h"
 #include "update_window.h"
+#include "window_test_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -26,40 +28,9 @@
 
 using namespace tessary;
 
-// Fontconfig keeps its caches until exit; under the leak checker that is not
-// the program's leak.
-#if defined(__SANITIZE_ADDRESS__)
-#define TESSARY_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TESSARY_LEAK_CHECKED 1
-#endif
-#endif
-#ifdef TESSARY_LEAK_CHECKED
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace {
 
-// One application for the whole program, with settings kept in a scratch folder.
-class WindowTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "tessary_window_tests";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
-        static QTemporaryDir settingsDir;
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-        QCoreApplication::setOrganizationName(QStringLiteral("Pellisor"));
-        QCoreApplication::setApplicationName(QStringLiteral("TessaryTest"));
-    }
-    void SetUp() override { QSettings().clear(); }
-    QTemporaryDir dir;
-};
+using tessary::windowtest::WindowTest;
 
 QString writeBytes(const QTemporaryDir& dir, const char* name, const std::vector<std::uint8_t>& b) {
     const QString path = dir.filePath(name);
@@ -322,4 +293,70 @@ TEST_F(WindowTest, MasterCommandsRunOffTheWindowThread) {
     w.resumeMaster();
     waitForWorker(w);
     EXPECT_EQ(logLines(w), (QStringList{"停止主控器：成功", "恢复主控器：成功"}));
+}
+
+TEST_F(WindowTest, UpdateWindowOpensWideEnoughForItsPathsAndHint) {
+    const QString folder = QStringLiteral("/home/someone/projects/panel-demo/output/2026-12-09");
+    const QString map = QStringLiteral("/home/someone/projects/panel-demo/maps/line-a.mbm");
+    {
+        QSettings s;
+        s.beginGroup(QStringLiteral("Settings"));
+        s.setValue(QStringLiteral("ResourcePath"), folder);
+        s.setValue(QStringLiteral("ModbusMapPath"), map);
+    }
+    MainWindow main;
+    main.show();
+    windowtest::findAction(&main, QStringLiteral("更新Modbus设备"))->trigger();
+    UpdateWindow* w = main.updateWindow();
+    ASSERT_TRUE(w->isVisible());
+    for (QLineEdit* field : {w->folderField(), w->mapField()}) {
+        const int text = field->fontMetrics().horizontalAdvance(field->text());
+        EXPECT_GE(field->width(), text + 8) << field->text().toStdString();
+    }
+    QLabel* hint = nullptr;
+    for (QLabel* label : w->findChildren<QLabel*>())
+        if (label->text().startsWith(QStringLiteral("注意：")))
+            hint = label;
+    ASSERT_NE(hint, nullptr);
+    // The hint reads on one line.
+    EXPECT_GE(hint->width(), hint->fontMetrics().horizontalAdvance(hint->text()));
+
+    // A longer path chosen while the window is open widens it again.
+    const QString longer = folder + QStringLiteral("/resources-for-line-b");
+    w->folderChosen(longer);
+    EXPECT_GE(w->folderField()->width(),
+              w->folderField()->fontMetrics().horizontalAdvance(longer) + 8);
+}
+
+TEST_F(WindowTest, ClosingTheMainWindowDuringAnUpdateAsksFirst) {
+    testpeer::PanelPeer peer(201);
+    QTemporaryDir empty;
+    const std::vector<std::uint8_t> content(300, 0x17);
+    MainWindow main;
+    main.show();
+    UpdateWindow* w = main.updateWindow();
+    w->portBox()->setEditText(QString::fromStdString(peer.portName()));
+    w->addressBox()->setCurrentText(QStringLiteral("201"));
+    w->folderField()->setText(empty.path());
+    w->mapChosen(writeBytes(dir, "busy.mbm", content));
+
+    w->startUpdate();
+    ASSERT_TRUE(w->running());
+    {
+        windowtest::PromptAnswerer answer{QMessageBox::No};
+        EXPECT_FALSE(main.close());
+        EXPECT_EQ(answer.texts().size(), 1);
+    }
+    EXPECT_TRUE(main.isVisible());
+    waitForWorker(*w); // the update was left to finish
+    EXPECT_EQ(peer.files().at(6), content);
+
+    w->startUpdate();
+    ASSERT_TRUE(w->running());
+    {
+        windowtest::PromptAnswerer answer{QMessageBox::Yes};
+        EXPECT_TRUE(main.close());
+        EXPECT_EQ(answer.texts().size(), 1);
+    }
+    EXPECT_FALSE(w->running()); // stopped and joined before the window went
 }

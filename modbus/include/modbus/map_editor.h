@@ -25,8 +25,11 @@ public:
 
     // Appends a new row; returns its index.
     std::size_t addRow();
+    // Inserts rows before `at` as one step named `text`; returns the first one's index.
+    std::size_t insertRows(std::size_t at, const std::vector<MapRow>& rows, const QString& text);
     // Returns the row to select afterwards (-1: none), as CTessaryDoc::removeRows.
-    long removeRows(const std::vector<std::size_t>& rows);
+    // `text` names the undo step ("选择删除" unless given).
+    long removeRows(const std::vector<std::size_t>& rows, const QString& text = {});
     void removeAll();
     // Clamps and stores; returns the stored value. No undo step when nothing changes.
     int setField(std::size_t row, NumberField field, long long value);

@@ -48,6 +48,13 @@ struct MapRow {
 void encodeRow(const MapRow& row, std::uint8_t* out); // writes kRowSize bytes
 MapRow decodeRow(const std::uint8_t* in);             // reads kRowSize bytes
 
+// Rows as they travel between maps (the clipboard): their 16-byte records back
+// to back, exactly as in a map file.
+std::vector<std::uint8_t> encodeRows(const std::vector<MapRow>& rows);
+// False (and `rows` untouched) unless `size` is whole rows, at least one, and
+// no more than a map file may hold.
+bool decodeRows(const std::uint8_t* data, std::size_t size, std::vector<MapRow>* rows);
+
 struct CodeText {
     std::uint8_t code;
     const char* text;
@@ -93,6 +100,9 @@ public:
 
     // Appends a new row; returns its index.
     std::size_t addRow();
+    // Inserts `rows` before position `at` (the end when past it); returns the
+    // position of the first inserted row.
+    std::size_t insertRows(std::size_t at, const std::vector<MapRow>& rows);
     // Removes the given rows (any order, duplicates and bad indexes ignored);
     // returns the row to select afterwards: the lowest removed position, or
     // the last row when that is now past the end; -1 when the table is empty
