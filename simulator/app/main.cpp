@@ -2,6 +2,7 @@
 //   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
 #include "../ui/main_window.h"
 #include "../ui/single_instance.h"
+#include "common/qt_translations.h"
 #include "common/serial_port.h"
 #include "simulator/realtime_panel.h"
 #include "simulator/script.h"
@@ -144,6 +145,7 @@ int runWindow(int argc, char** argv, const Options& o) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pellisor"));
     QApplication::setApplicationName(QStringLiteral("Dunmere"));
+    tft::installQtTranslations();
     const QString project = QString::fromStdString(o.project);
     tft::SingleInstance instance(tft::SingleInstance::defaultName());
     if (instance.handOver(project))
