@@ -158,6 +158,27 @@ TEST(ShapeItems, BadValuesTakeDefaultsAndForeignAttributesStay) {
     EXPECT_EQ(text.rfind("<item type=\"TEXT_DISPLAY\" name=\"box\" id=\"1\"", 0), 0u);
 }
 
+// Values are written so that the compiler reads back what it read before:
+// reals keep every digit (not six decimals) and the gap and style numbers
+// stay signed as the compiler reads them (a "%u" form would turn -1 into a
+// number the compiler rejects).
+TEST(ShapeItems, ValuesReadBackAsTheCompilerReadThem) {
+    pugi::xml_document document;
+    const pugi::xml_node item =
+        parseItem(document, R"(<item type="RTC" name="clock" zone="5.1234567" width="-3"/>)");
+    CRTC clock;
+    std::vector<LoadMessage> messages;
+    clock.load(item, &messages);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(clock.property("zone"), "5.1234567");
+    CText text;
+    ASSERT_TRUE(text.propertyChanged("row_gap", "-1"));
+    EXPECT_EQ(text.property("row_gap"), "-1");
+    CAnimation animation; // auto_play is read as a real and kept whole
+    ASSERT_TRUE(animation.propertyChanged("auto_play", "1.9"));
+    EXPECT_EQ(animation.property("auto_play"), "1");
+}
+
 TEST(ShapeItems, UnknownKindIsWrittenBackUnchanged) {
     pugi::xml_document document;
     const pugi::xml_node item =
