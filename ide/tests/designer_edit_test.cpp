@@ -89,7 +89,8 @@ TEST_F(Page, CentreAndSizeFollowTheReference) {
 TEST_F(Page, DistributeSpacesTheMiddleShapesAndLeavesTwoAlone) {
     add({{0, 0, 10, 10}, {100, 0, 120, 10}});
     page.selectAll();
-    ASSERT_TRUE(page.arrange(kDistributeHorizontally));
+    EXPECT_FALSE(page.arrange(kDistributeHorizontally));
+    EXPECT_FALSE(page.canUndo());
     EXPECT_EQ(rect(0), (ShapeRect{0, 0, 10, 10}));
     EXPECT_EQ(rect(1), (ShapeRect{100, 0, 120, 10}));
     page.createShape(kRectangleTool, {15, 0, 25, 10}, 0);
@@ -256,6 +257,28 @@ TEST_F(Page, PropertyChangesGoToTheSelection) {
     page.undo();
     EXPECT_EQ(rect(2), (ShapeRect{40, 0, 50, 10}));
     EXPECT_EQ(page.shapes()[0]->name(), "Rectangle1");
+}
+
+// The view's drags: snapshot at the press, shapes changed while dragging,
+// one command at the release, none when nothing moved.
+TEST_F(Page, ADragIsOneCommandAndAClickNone) {
+    add({{10, 10, 50, 50}, {60, 10, 70, 20}});
+    page.takeSnapshot();
+    page.select(0);
+    EXPECT_FALSE(page.commit("Move"));
+    EXPECT_FALSE(page.canUndo());
+    EXPECT_TRUE(page.shapes()[0]->isSelected());
+    page.takeSnapshot();
+    for (int step = 0; step < 5; ++step)
+        page.shapes()[0]->offset(2, 1);
+    EXPECT_TRUE(page.commit("Move"));
+    EXPECT_FALSE(page.hasSnapshot());
+    EXPECT_EQ(page.history().count(), 1);
+    EXPECT_EQ(rect(0), (ShapeRect{20, 15, 60, 55}));
+    EXPECT_TRUE(page.isModified());
+    page.undo();
+    EXPECT_EQ(rect(0), (ShapeRect{10, 10, 50, 50}));
+    EXPECT_FALSE(page.commit("nothing taken"));
 }
 
 TEST_F(Page, ResizeThroughAHandleIsOneCommand) {

@@ -184,15 +184,20 @@ void PageDocument::takeSnapshot() {
     snapshot_ = std::make_unique<ShapeList>(basic_shape::cloneList(shapes_));
 }
 
-void PageDocument::commit(const QString& text) {
+bool PageDocument::commit(const QString& text) {
     if (!snapshot_)
-        return;
+        return false;
     ShapeList before = std::move(*snapshot_);
     snapshot_.reset();
+    if (basic_shape::sameContent(before, shapes_)) {
+        shapesReplaced(); // the selection may have changed
+        return false;
+    }
     history_.push(
         new CModifyCommand(*this, std::move(before), basic_shape::cloneList(shapes_), text));
     notifyModified();
     shapesReplaced();
+    return true;
 }
 
 } // namespace tft::ide

@@ -75,11 +75,13 @@ public:
     // uses these around drags; the entry points below use them themselves.
     void takeSnapshot();
     bool hasSnapshot() const { return snapshot_ != nullptr; }
-    void commit(const QString& text);
+    // Pushes one command when the shapes changed; a drag that moved nothing
+    // or a click that only selected leaves the history alone. False then.
+    bool commit(const QString& text);
     void dropSnapshot() { snapshot_.reset(); }
 
-    // --- Entry points; each is one undoable command (nothing when it changes
-    // nothing). ---
+    // --- Entry points; each is one undoable command and answers whether it
+    // made one (nothing when it changes nothing). ---
     // A new shape of a tool's kind over `rect`, in `penColour`, selected alone.
     CShape* createShape(int tool, const ShapeRect& rect, std::uint32_t penColour);
     // Appends a shape under a unique name and a new id, selected alone.

@@ -107,8 +107,7 @@ bool PageDocument::moveSelection(int dx, int dy) {
     takeSnapshot();
     for (CShape* shape : selection())
         shape->offset(dx, dy);
-    commit(QCoreApplication::translate("PageDocument", "Move"));
-    return true;
+    return commit(QCoreApplication::translate("PageDocument", "Move"));
 }
 
 bool PageDocument::nudge(int dx, int dy) {
@@ -124,8 +123,7 @@ bool PageDocument::resizeShape(int index, int handle, QPoint to) {
         return false;
     takeSnapshot();
     shape.dragHandle(handle, to);
-    commit(QCoreApplication::translate("PageDocument", "Resize"));
-    return true;
+    return commit(QCoreApplication::translate("PageDocument", "Resize"));
 }
 
 bool PageDocument::arrange(int command) {
@@ -136,8 +134,7 @@ bool PageDocument::arrange(int command) {
         dropSnapshot();
         return false;
     }
-    commit(QCoreApplication::translate("PageDocument", "Align"));
-    return true;
+    return commit(QCoreApplication::translate("PageDocument", "Align"));
 }
 
 bool PageDocument::order(int command) {

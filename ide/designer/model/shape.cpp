@@ -123,6 +123,21 @@ std::unique_ptr<CShape> CShape::clone() const {
     return copy;
 }
 
+bool CShape::sameContent(const CShape& other) const {
+    if (typeid(other) != typeid(*this) || name_ != other.name_ || rect_ != other.rect_ ||
+        foreign_ != other.foreign_ ||
+        exchange_.bindings().size() != other.exchange_.bindings().size())
+        return false;
+    if (!record()) // an unknown item never changes
+        return true;
+    const auto& mine = exchange_.bindings();
+    const auto& theirs = other.exchange_.bindings();
+    for (std::size_t i = 0; i < mine.size(); ++i)
+        if (CXMLDataExchange::write(mine[i]) != CXMLDataExchange::write(theirs[i]))
+            return false;
+    return true;
+}
+
 void CShape::rectFromMembers() {
     switch (geometry_) {
     case Geometry::Box:
@@ -452,6 +467,15 @@ ShapeList cloneList(const ShapeList& list) {
     for (const auto& shape : list)
         copy.push_back(shape->clone());
     return copy;
+}
+
+bool sameContent(const ShapeList& a, const ShapeList& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!a[i]->sameContent(*b[i]))
+            return false;
+    return true;
 }
 
 } // namespace tft::ide::basic_shape

@@ -66,6 +66,8 @@ public:
     // for nothing and for a shape of another kind.
     bool copyFrom(const CShape* other);
     std::unique_ptr<CShape> clone() const;
+    // Same kind, name, rectangle and attributes; the state is not compared.
+    bool sameContent(const CShape& other) const;
 
     const std::string& name() const { return name_; }
     void setName(const std::string& name) { name_ = name; }
@@ -147,5 +149,7 @@ using ShapeList = std::vector<std::unique_ptr<CShape>>;
 
 // A deep copy: every shape cloned.
 ShapeList cloneList(const ShapeList& list);
+// The same shapes in the same order, whatever their states.
+bool sameContent(const ShapeList& a, const ShapeList& b);
 
 } // namespace tft::ide::basic_shape
