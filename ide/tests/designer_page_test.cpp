@@ -1,5 +1,6 @@
 // The page document: reading and writing page files, bad input, and the
 // round trip of the examples through the real compiler.
+#include "arrange.h"
 #include "page_document.h"
 #include "shape_kinds.h"
 #include "testing/test_support.h"
@@ -99,6 +100,35 @@ TEST(PageDocumentFile, SaveIsAtomicClearsModifiedAndKeepsHistory) {
     EXPECT_TRUE(page.isModified());
     EXPECT_FALSE(page.save((folder.path() / "missing" / "x.tft").string()));
     EXPECT_TRUE(page.isModified());
+}
+
+// Cut-off and altered page files either load or fail cleanly, and whatever
+// loads can be written, pasted and undone.
+TEST(PageDocumentFile, DamagedPagesNeverBreakTheDocument) {
+    const std::string source =
+        readText(fs::path(TFT_SOURCE_DIR) / "examples" / "showcase" / "gauges.tft");
+    ASSERT_FALSE(source.empty());
+    int loaded = 0;
+    for (std::size_t cut = 0; cut < source.size(); cut += 37) {
+        std::string damaged = source.substr(0, cut);
+        std::string altered = source;
+        altered[cut] = "\"<>;0-9&"[cut % 8];
+        for (const std::string& text : {damaged, altered}) {
+            PageDocument page;
+            if (!page.loadText(text))
+                continue;
+            ++loaded;
+            page.selectAll();
+            const std::string clip = page.copySelection();
+            page.paste(clip);
+            page.arrange(kDistributeVertically);
+            page.deleteSelection();
+            while (page.canUndo())
+                page.undo();
+            EXPECT_FALSE(page.text().empty());
+        }
+    }
+    EXPECT_GT(loaded, 0);
 }
 
 // Every page of the examples read and written back unchanged compiles, with
