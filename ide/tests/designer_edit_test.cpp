@@ -50,6 +50,16 @@ TEST_F(Page, CreatedShapesGetUniqueNamesAndIds) {
     EXPECT_EQ(page.uniqueName("label"), "label1");
 }
 
+// Creating a shape clears the selection, not the hidden bit: a hidden shape
+// would otherwise come back into the saved page.
+TEST_F(Page, CreatingKeepsHiddenShapesHidden) {
+    add({{0, 0, 10, 10}});
+    page.shapes()[0]->setState(CShape::Hidden | CShape::kSelectedReference);
+    page.createShape(kRectangleTool, {20, 20, 30, 30}, 0);
+    EXPECT_EQ(page.shapes()[0]->state(), CShape::Hidden);
+    EXPECT_EQ(page.text().find("Rectangle1"), std::string::npos);
+}
+
 TEST_F(Page, AlignLeftUsesTheFirstSelectedInPageOrderAndMarksIt) {
     add({{50, 0, 60, 10}, {20, 20, 40, 30}, {30, 40, 35, 50}});
     page.select(2);
