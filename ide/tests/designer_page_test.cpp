@@ -24,8 +24,8 @@ std::string readText(const fs::path& file) {
 constexpr const char* kPage = R"page(<?xml version="1.0" encoding="UTF-8"?>
 <Page name="main" bk_transparent="0" bk_color="10;20;30" bk_image="(Image)" theme="dark">
   <item type="rectangle" name="frame" id="1" xOffset="10" yOffset="20" width="30" height="40"/>
-  <item type="GADGET" name="thing" id="2" knob="7"/>
-  <item type="LINE" name="rule" id="3" x0="5" y0="6" x1="1" y1="2" pen_color="red" dash="3"/>
+  <item type="GADGET" name="thing" id="3" knob="7"/>
+  <item type="LINE" name="rule" id="2" x0="5" y0="6" x1="1" y1="2" pen_color="red" dash="3"/>
 </Page>
 )page";
 
@@ -42,14 +42,15 @@ TEST(PageDocumentFile, ReadsAndWritesThePageForm) {
     EXPECT_EQ(page.messages()[1].item, "rule");
     EXPECT_EQ(page.messages()[1].attribute, "pen_color");
     EXPECT_FALSE(page.isModified());
+    EXPECT_EQ(page.nextId(), 4); // the kept item's id counts too
 
     page.shapes()[0]->setState(basic_shape::CShape::Hidden);
     const std::string expected =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<DrawPage name=\"main\" bk_transparent=\"0\" bk_color=\"10;20;30\" bk_image=\"(Image)\" "
         "theme=\"dark\">\n"
-        "  <item type=\"GADGET\" name=\"thing\" id=\"2\" knob=\"7\" />\n"
-        "  <item type=\"LINE\" name=\"rule\" id=\"3\" text=\"\" pen_color=\"0;0;0\" "
+        "  <item type=\"GADGET\" name=\"thing\" id=\"3\" knob=\"7\" />\n"
+        "  <item type=\"LINE\" name=\"rule\" id=\"2\" text=\"\" pen_color=\"0;0;0\" "
         "pen_width=\"1\" x0=\"5\" y0=\"6\" x1=\"1\" y1=\"2\" dash=\"3\" />\n"
         "</DrawPage>\n";
     EXPECT_EQ(page.text(), expected);

@@ -71,7 +71,7 @@ public:
 
     const std::string& name() const { return name_; }
     void setName(const std::string& name) { name_ = name; }
-    std::int32_t id() const;
+    virtual std::int32_t id() const;
     void setId(std::int32_t id);
     std::uint32_t state() const { return state_; }
     void setState(std::uint32_t state) { state_ = state; }

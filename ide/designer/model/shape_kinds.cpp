@@ -1,5 +1,7 @@
 #include "shape_kinds.h"
 
+#include "compiler/attributes.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -7,6 +9,10 @@ namespace tft::ide::basic_shape {
 
 std::string CUnknownShape::typeName() const {
     return element_.first_child().attribute("type").value();
+}
+
+std::int32_t CUnknownShape::id() const {
+    return parseInteger(element_.first_child().attribute("id").value()).value_or(0);
 }
 
 void CUnknownShape::load(const pugi::xml_node& item, std::vector<LoadMessage>*) {

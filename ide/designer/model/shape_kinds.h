@@ -67,6 +67,8 @@ public:
     void load(const pugi::xml_node& item, std::vector<LoadMessage>* messages) override;
     void save(pugi::xml_node& item) const override;
     bool propertyChanged(const std::string&, const std::string&) override { return false; }
+    // The kept item's id, so that new shapes never take it.
+    std::int32_t id() const override;
 
 protected:
     ObjPropBase* record() override { return nullptr; }
