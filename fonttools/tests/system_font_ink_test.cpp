@@ -285,7 +285,7 @@ TEST(GlyphRendererFit, ThinStrokesSurviveAtEverySize) {
     setShippedFontFolder(test::appDir() + QStringLiteral("/fonts"));
     FontFace face;
     face.family = *loadShippedFamily(QStringLiteral("WenQuanYi Zen Hei"));
-    for (int size = 10; size <= 32; ++size) {
+    for (int size = 5; size <= 64; ++size) {
         face.pixelSize = size;
         CellLayout layout;
         layout.width = size;
