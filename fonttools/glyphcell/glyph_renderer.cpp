@@ -239,7 +239,7 @@ void GlyphRenderer::drawOutline(QImage& canvas, const QFont& font, const QString
     painter.drawText(QPointF(margin_ + (width_ - advance) / 2, margin_ + baseline_), text);
 }
 
-QRect GlyphRenderer::cutInk() {
+QRect GlyphRenderer::cutInk(const QString& text, qreal scale, QPointF inkCentre) {
     const int w = canvas_.width();
     const int h = canvas_.height();
     const auto at = [w](int x, int y) { return static_cast<std::size_t>(y * w + x); };
@@ -249,12 +249,26 @@ QRect GlyphRenderer::cutInk() {
         }
         return qRed(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]);
     };
-    // The hinted one-bit drawing, and the grey drawing cut to one bit.
-    std::vector<std::uint8_t> grey(inkMask_.size(), 0);
+    QRect ink;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool inked = level(canvas_, x, y) != 0;
+            inkMask_[at(x, y)] = inked ? 1 : 0;
+            if (inked) {
+                ink |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    if (!ink.isEmpty() || text.isEmpty()) {
+        return ink;
+    }
+    // Hinting dropped a glyph of thin strokes whole (a box line, a corner
+    // bracket at some sizes): the grey drawing, cut to one bit, stands in.
+    grey_.fill(Qt::black);
+    drawOutline(grey_, greyFont_, text, scale, inkCentre);
     int brightest = 0;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            inkMask_[at(x, y)] = level(canvas_, x, y) != 0 ? 1 : 0;
             const int c = level(grey_, x, y);
             brightest = std::max(brightest, c);
             bool inked = c >= kInkLevel;
@@ -263,19 +277,8 @@ QRect GlyphRenderer::cutInk() {
                 const int up = level(grey_, x, y - 1), down = level(grey_, x, y + 1);
                 inked = (c >= left && c > right) || (c >= up && c > down);
             }
-            grey[at(x, y)] = inked ? 1 : 0;
-        }
-    }
-    // Hinting may drop a glyph of thin strokes whole (a box line, a corner
-    // bracket): the grey drawing cut to one bit stands in for it. Grey
-    // strokes are not mixed into hinted ink, which they would double.
-    if (std::find(inkMask_.begin(), inkMask_.end(), 1) == inkMask_.end()) {
-        inkMask_ = grey;
-    }
-    QRect ink;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if (inkMask_[at(x, y)] != 0) {
+            inkMask_[at(x, y)] = inked ? 1 : 0;
+            if (inked) {
                 ink |= QRect(x, y, 1, 1);
             }
         }
@@ -296,9 +299,7 @@ QRect GlyphRenderer::cutInk() {
 
 void GlyphRenderer::drawGlyph(const QString& text, qreal scale, QPointF inkCentre) {
     canvas_.fill(Qt::black);
-    grey_.fill(Qt::black);
     drawOutline(canvas_, font_, text, scale, inkCentre);
-    drawOutline(grey_, greyFont_, text, scale, inkCentre);
 }
 
 void GlyphRenderer::render(char32_t ch, const CellLayout& layout, std::uint8_t* cell) {
@@ -307,7 +308,6 @@ void GlyphRenderer::render(char32_t ch, const CellLayout& layout, std::uint8_t* 
         return;
     }
     canvas_.fill(Qt::black);
-    grey_.fill(Qt::black);
     const char32_t one[1] = {ch};
     const QString text = QString::fromUcs4(one, 1);
     const bool fromStrike = strike_ && drawStrike(ch);
@@ -317,15 +317,16 @@ void GlyphRenderer::render(char32_t ch, const CellLayout& layout, std::uint8_t* 
         }
         drawGlyph(text, 1, {});
     }
-    QRect ink = cutInk();
+    QRect ink = cutInk(fromStrike ? QString() : text, 1, {});
     if (ink.isEmpty()) {
         return;
     }
     if (fitInCell_ && !fromStrike && (ink.width() > width_ || ink.height() > height_)) {
         const qreal scale = std::min(static_cast<qreal>(width_) / ink.width(),
                                      static_cast<qreal>(height_) / ink.height());
-        drawGlyph(text, scale, QRectF(ink).center());
-        ink = cutInk();
+        const QPointF centre = QRectF(ink).center();
+        drawGlyph(text, scale, centre);
+        ink = cutInk(text, scale, centre);
     }
     int dx = 0;
     int dy = 0;

@@ -66,8 +66,9 @@ private:
     void drawOutline(QImage& canvas, const QFont& font, const QString& text, qreal scale,
                      QPointF inkCentre);
     bool drawStrike(char32_t ch);
-    // Fills inkMask_ from the two drawings; the ink's bounds on the canvas.
-    QRect cutInk();
+    // Fills inkMask_ from the canvas, or, when that is empty, from the grey
+    // drawing of `text`; the ink's bounds on the canvas.
+    QRect cutInk(const QString& text, qreal scale, QPointF inkCentre);
 
     int width_;
     int height_;
