@@ -2,14 +2,14 @@
 # build time into the application folder's font folder. Widths that are not a
 # multiple of 8 are written with rows padded to whole bytes, the form the panel
 # reads.
-# The faces, both from the CJK font package the suite depends on: for
-# double-byte fonts the bitmap-hinted variant, whose embedded strikes keep
-# strokes at 12-16 pixels that a one-bit rendering of the outlines drops; for
-# single-byte fonts the monospaced variant, whose Latin letters are drawn for
-# a half-width cell and so are not clipped.
-set(TFT_SYSTEM_FONT_FACE "WenQuanYi Zen Hei Sharp" CACHE STRING "Face of double-byte system fonts")
-set(TFT_SYSTEM_FONT_FACE_SINGLE "WenQuanYi Zen Hei Mono"
-    CACHE STRING "Face of single-byte system fonts")
+# The faces: for double-byte fonts the bitmap variant of the CJK font the
+# suite ships, whose hand-drawn strikes serve the 12 and 16 pixel fonts and
+# whose outlines the larger ones; for single-byte fonts Terminus, a bitmap
+# face drawn for exactly the 6x12, 8x16, 12x24 and 16x32 cells, which no
+# threshold of an outline matches at these sizes.
+set(TFT_SYSTEM_FONT_FACE "WenQuanYi Zen Hei Sharp")
+set(TFT_SYSTEM_FONT_FACE_SINGLE "Terminus")
+set(system_font_files_used ${shipped_chinese_font} ${CMAKE_SOURCE_DIR}/data/fonts/terminus-normal.otb)
 set(fonts_xml ${CMAKE_SOURCE_DIR}/data/font/fonts.xml)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${fonts_xml})
 file(STRINGS ${fonts_xml} font_lines REGEX "<font ")
@@ -49,7 +49,7 @@ foreach(line IN LISTS font_lines)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TFT_APP_DIR}/font
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
             $<TARGET_FILE:glyphorn> --batch ${options} -o ${out}
-    DEPENDS glyphorn ${fonts_xml} ${shipped_chinese_font}
+    DEPENDS glyphorn ${fonts_xml} ${system_font_files_used}
     COMMENT "Rendering system font ${font_id} (${charset} ${font_width}x${font_height})"
     VERBATIM)
   list(APPEND system_font_files ${out})

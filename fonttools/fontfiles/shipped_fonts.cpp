@@ -16,18 +16,21 @@ namespace {
 const QString kLatinFace = QStringLiteral("Liberation Sans");
 const QString kChineseFace = QStringLiteral("WenQuanYi Zen Hei");
 
-// Every shipped family and the file that holds it. The Chinese collection
-// holds three faces: proportional, monospaced, and one with bitmap strikes
-// for small sizes.
+// Every shipped family, the file that holds it and its place in the file.
+// The Chinese collection holds three faces: proportional, monospaced, and one
+// with bitmap strikes for 12 to 16 pixels. Terminus is a bitmap-only face
+// with strikes of 6x12 to 16x32 for the small single-byte system fonts.
 struct ShippedFace {
     QString family;
     QString file;
+    int index;
 };
 const ShippedFace kFaces[] = {
-    {kLatinFace, QStringLiteral("LiberationSans-Regular.ttf")},
-    {kChineseFace, QStringLiteral("wqy-zenhei.ttc")},
-    {QStringLiteral("WenQuanYi Zen Hei Mono"), QStringLiteral("wqy-zenhei.ttc")},
-    {QStringLiteral("WenQuanYi Zen Hei Sharp"), QStringLiteral("wqy-zenhei.ttc")},
+    {kLatinFace, QStringLiteral("LiberationSans-Regular.ttf"), 0},
+    {kChineseFace, QStringLiteral("wqy-zenhei.ttc"), 0},
+    {QStringLiteral("WenQuanYi Zen Hei Mono"), QStringLiteral("wqy-zenhei.ttc"), 1},
+    {QStringLiteral("WenQuanYi Zen Hei Sharp"), QStringLiteral("wqy-zenhei.ttc"), 2},
+    {QStringLiteral("Terminus"), QStringLiteral("terminus-normal.otb"), 0},
 };
 
 // Windows names of Chinese faces that are written in ASCII.
@@ -84,6 +87,13 @@ QString shippedFamilyFor(const QString& named) {
         if (name.compare(QLatin1String(chinese), Qt::CaseInsensitive) == 0)
             return kChineseFace;
     return kLatinFace;
+}
+
+std::optional<ShippedFaceFile> shippedFaceFile(const QString& family) {
+    for (const ShippedFace& face : kFaces)
+        if (face.family == family)
+            return ShippedFaceFile{QDir(shippedFontFolder()).filePath(face.file), face.index};
+    return std::nullopt;
 }
 
 std::optional<QString> loadShippedFamily(const QString& named, QString* error) {

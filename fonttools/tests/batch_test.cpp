@@ -147,9 +147,11 @@ TEST(GlyphornBatch, SystemFontsAreTheSameOnAMachineWithoutFonts) {
         const char* cell;
         bool half;
         const char* file;
-    } fonts[] = {{"WenQuanYi Zen Hei Mono", "ASCII", "16", true, "ASCII_8_16.bin"},
-                 {"WenQuanYi Zen Hei Mono", "ASCII", "12", true, "ASCII_6_12.bin"},
-                 {"WenQuanYi Zen Hei Sharp", "GB2312", "16", false, "GB2312_16_16.bin"}};
+    } fonts[] = {{"Terminus", "ASCII", "16", true, "ASCII_8_16.bin"},
+                 {"Terminus", "ASCII", "12", true, "ASCII_6_12.bin"},
+                 {"WenQuanYi Zen Hei Sharp", "GB2312", "12", false, "GB2312_12_12.bin"},
+                 {"WenQuanYi Zen Hei Sharp", "GB2312", "16", false, "GB2312_16_16.bin"},
+                 {"WenQuanYi Zen Hei Sharp", "GB2312", "24", false, "GB2312_24_24.bin"}};
     for (const auto& f : fonts) {
         SCOPED_TRACE(f.file);
         const QString out = dir.filePath(QLatin1String(f.file));

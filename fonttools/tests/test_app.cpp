@@ -1,5 +1,7 @@
 #include "test_app.h"
 
+#include "fonttools/shipped_fonts.h"
+
 #include <QApplication>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -21,8 +23,11 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace tft::fonttools::test {
 
-void ensureApp() {
+void ensureApp(bool isolated) {
     if (QCoreApplication::instance() == nullptr) {
+        if (isolated) {
+            isolateFromInstalledFonts();
+        }
         static int argc = 1;
         static char name[] = "fonttools_tests";
         static char* argv[] = {name, nullptr};

@@ -10,7 +10,9 @@
 
 namespace tft::fonttools::test {
 
-void ensureApp();
+// The first call makes the application; `isolated` first cuts the process
+// off from the installed fonts and font settings, as batch generation is.
+void ensureApp(bool isolated = false);
 std::vector<std::uint8_t> readFile(const QString& path);
 void writeFile(const QString& path, const std::vector<std::uint8_t>& bytes);
 void writeText(const QString& path, const std::string& text);

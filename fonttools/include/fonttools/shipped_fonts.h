@@ -30,6 +30,14 @@ QString shippedFontFolder();
 // Chinese face; every other name the Latin face.
 QString shippedFamilyFor(const QString& named);
 
+// The file and face index of a shipped family named exactly `family`;
+// nothing for any other family.
+struct ShippedFaceFile {
+    QString path;
+    int faceIndex = 0;
+};
+std::optional<ShippedFaceFile> shippedFaceFile(const QString& family);
+
 // The shipped family for `named`, its file loaded into the font database
 // (once per process); nothing when the file cannot be loaded (`error` says why).
 std::optional<QString> loadShippedFamily(const QString& named, QString* error = nullptr);
