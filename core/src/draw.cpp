@@ -12,8 +12,8 @@ namespace {
 // The clipping helpers and the walks of circles and ellipses run for every step of a radius up to
 // 65535, mostly off the drawing area; coverage feedback inside them teaches a
 // fuzzer nothing and costs most of its time, so they are left uninstrumented.
-#if defined(__clang__) && __has_attribute(no_sanitize_coverage)
-#define NIMBREL_NO_COVERAGE __attribute__((no_sanitize_coverage))
+#if defined(__clang__)
+#define NIMBREL_NO_COVERAGE __attribute__((no_sanitize("coverage")))
 #else
 #define NIMBREL_NO_COVERAGE
 #endif
