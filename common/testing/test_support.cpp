@@ -35,6 +35,13 @@ std::vector<std::uint8_t> readBytes(const fs::path& file) {
                                      std::istreambuf_iterator<char>());
 }
 
+std::uint32_t readLe(const std::vector<std::uint8_t>& bytes, std::size_t at, int width) {
+    std::uint32_t v = 0;
+    for (int i = width - 1; i >= 0; --i)
+        v = v << 8 | bytes.at(at + std::size_t(i));
+    return v;
+}
+
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::vector<std::string>& environment, bool withStandardError) {
     const std::string path =

@@ -19,13 +19,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::uint32_t le(const Bytes& b, std::size_t at, int n) {
-    std::uint32_t v = 0;
-    for (int i = n - 1; i >= 0; --i)
-        v = v << 8 | b.at(at + std::size_t(i));
-    return v;
-}
-
 std::string text(const Bytes& b) {
     return std::string(b.begin(), b.end());
 }
@@ -51,8 +44,8 @@ protected:
     // The command stream of screen `id` in the screen information file.
     Bytes screen(std::uint32_t id) const {
         const Bytes si = out("demo.si");
-        const std::uint32_t last = le(si, 136 + 8 * id, 4);
-        const std::uint32_t at = le(si, 136 + 8 * id + 4, 4);
+        const std::uint32_t last = readLe(si, 136 + 8 * id, 4);
+        const std::uint32_t at = readLe(si, 136 + 8 * id + 4, 4);
         return last == 0xFFFFFFFFu ? Bytes() : Bytes(si.begin() + at, si.begin() + at + last + 1);
     }
 
@@ -167,14 +160,14 @@ TEST_F(OutputChecks, SliderBackgroundsAndDefaults) {
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(run.output, Not(HasSubstr("图片不存在")));
     const Bytes index = out("demo.graidx");
-    ASSERT_EQ(index.size(), 48u);     // the default's rail, the coloured one, the picture
-    EXPECT_EQ(le(index, 7, 2), 200u); // compiler default size 200 x 48
-    EXPECT_EQ(le(index, 16 + 7, 2), 100u);
-    EXPECT_EQ(le(index, 32 + 7, 2), 40u);
+    ASSERT_EQ(index.size(), 48u);         // the default's rail, the coloured one, the picture
+    EXPECT_EQ(readLe(index, 7, 2), 200u); // compiler default size 200 x 48
+    EXPECT_EQ(readLe(index, 16 + 7, 2), 100u);
+    EXPECT_EQ(readLe(index, 32 + 7, 2), 40u);
     const Bytes data = out("demo.gwb");
     const std::size_t coloured = 200 * 48 * 2;
     const auto pixel = [&](int x, int y) {
-        return le(data, coloured + std::size_t(y * 100 + x) * 2, 2);
+        return readLe(data, coloured + std::size_t(y * 100 + x) * 2, 2);
     };
     EXPECT_EQ(pixel(2, 2), 0xF800u);   // the colour
     EXPECT_EQ(pixel(50, 10), 0x07E0u); // the rail along the middle
@@ -182,7 +175,7 @@ TEST_F(OutputChecks, SliderBackgroundsAndDefaults) {
     EXPECT_EQ(pixel(10, 16), 0x07E0u); // the first mark beside the rail
     EXPECT_EQ(pixel(30, 16), 0x07E0u); // a quarter along
     EXPECT_EQ(pixel(20, 16), 0xF800u);
-    EXPECT_EQ(le(data, coloured + 100 * 20 * 2, 2), 0x001Fu); // the picture
+    EXPECT_EQ(readLe(data, coloured + 100 * 20 * 2, 2), 0x001Fu); // the picture
     // Every slider refers to its background; the defaults have no thumb.
     const Bytes record = screen(0);
     const Bytes plain{0xEE, 0xB0, 0, 1, 0x13};
@@ -190,7 +183,7 @@ TEST_F(OutputChecks, SliderBackgroundsAndDefaults) {
     ASSERT_NE(at, record.end());
     const std::size_t offset = std::size_t(at - record.begin());
     EXPECT_EQ(
-        le(Bytes(record.begin() + long(offset) + 33, record.begin() + long(offset) + 37), 0, 4),
+        readLe(Bytes(record.begin() + long(offset) + 33, record.begin() + long(offset) + 37), 0, 4),
         0xFFFF0000u); // background 0, thumb 0xFFFF (big-endian pairs)
     const std::string defines = tft::gbkToUtf8(text(out("DefineID.c"))).bytes;
     EXPECT_THAT(defines, HasSubstr("//画面main中滑块coloured的背景图片\n"));

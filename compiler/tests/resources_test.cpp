@@ -16,13 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::uint32_t le(const Bytes& b, std::size_t at, int width) {
-    std::uint32_t v = 0;
-    for (int i = width - 1; i >= 0; --i)
-        v = v << 8 | b.at(at + std::size_t(i));
-    return v;
-}
-
 void put16(Bytes& v, std::uint32_t x) {
     v.push_back(std::uint8_t(x & 0xFF));
     v.push_back(std::uint8_t(x >> 8 & 0xFF));
@@ -107,8 +100,8 @@ protected:
     // The command stream of a screen in the screen image.
     Bytes screenRecord(std::uint32_t id) const {
         const Bytes si = out("demo.si");
-        const std::uint32_t last = le(si, 136 + 8 * id, 4);
-        const std::uint32_t at = le(si, 136 + 8 * id + 4, 4);
+        const std::uint32_t last = readLe(si, 136 + 8 * id, 4);
+        const std::uint32_t at = readLe(si, 136 + 8 * id + 4, 4);
         if (last == 0xFFFFFFFFu)
             return {};
         return Bytes(si.begin() + at, si.begin() + at + last + 1);
@@ -158,11 +151,11 @@ TEST_F(Resources, PicturesAreKeyedIndexedAndDescribed) {
               (Bytes{2, 0, 4, 0x22, 0x00, 0xB0, 0x00, 2, 0, 2, 0, 8, 0, 0, 0, 1}));
     const Bytes data = out("demo.gwb");
     ASSERT_EQ(data.size(), 16u + 18u + 8u);
-    EXPECT_EQ(le(data, 0, 2), 0x0000u); // transparent corner
-    EXPECT_EQ(le(data, 2, 2), 0x0001u); // opaque black
-    EXPECT_EQ(le(data, 4, 2), 0xF800u);
-    EXPECT_EQ(le(data, 16, 2), 0x001Fu);
-    EXPECT_EQ(le(data, 34, 2), 0x07E0u);
+    EXPECT_EQ(readLe(data, 0, 2), 0x0000u); // transparent corner
+    EXPECT_EQ(readLe(data, 2, 2), 0x0001u); // opaque black
+    EXPECT_EQ(readLe(data, 4, 2), 0xF800u);
+    EXPECT_EQ(readLe(data, 16, 2), 0x001Fu);
+    EXPECT_EQ(readLe(data, 34, 2), 0x07E0u);
 
     const Bytes stream = screenRecord(0);
     const Bytes area = {0xEE, 0x32, 0, 10, 0, 20, 0, 0, 1, 0xFF, 0xFC, 0xFF, 0xFF};
@@ -195,7 +188,7 @@ TEST_F(Resources, PictureCutToTheScreenKeepsOnlyThePartOnIt) {
     ASSERT_EQ(run().status, 0);
     EXPECT_EQ(out("demo.gwb"), (Bytes{0xE0, 0x07, 0x1F, 0x00}));
     const Bytes index = out("demo.graidx");
-    EXPECT_EQ(le(index, 7, 2), 2u);
+    EXPECT_EQ(readLe(index, 7, 2), 2u);
     const pugi::xml_node image = resourceInfo().child("images").child("image");
     EXPECT_EQ(image.attribute("effect_left").as_int(), 2);
     EXPECT_EQ(image.attribute("effect_width").as_int(), 2);
@@ -218,7 +211,7 @@ TEST_F(Resources, LongGifIsCutTo255FramesWithOneWarning) {
     const Bytes index = out("demo.graidx");
     ASSERT_EQ(index.size(), 32u);
     EXPECT_EQ(index[2], 5);
-    EXPECT_EQ(le(index, 11, 3), 4u);
+    EXPECT_EQ(readLe(index, 11, 3), 4u);
     EXPECT_EQ(index[14], 10);
     EXPECT_EQ(index[15], 255);
     EXPECT_EQ(index[16 + 14], 10); // (10 + 10 + 11 + 1) / 3
@@ -273,7 +266,7 @@ TEST_F(Resources, SoundsAreResampledAndPlacedAfterThePictures) {
     const std::uint32_t first = 0xB00000 + 0x40000; // 180000 bytes round up to 256 KiB
     EXPECT_EQ(Bytes(index.begin(), index.begin() + 16),
               (Bytes{0, 1, 16, 0, 0x00, 0x7D, 0, 0, 0xA0, 0x0F, 0, 0, 0x00, 0x00, 0xB4, 0x00}));
-    EXPECT_EQ(le(index, 16 + 12, 4), first + 4000);
+    EXPECT_EQ(readLe(index, 16 + 12, 4), first + 4000);
     EXPECT_EQ(index[16], 1);
     EXPECT_EQ(index[17], 2);
     const Bytes data = out("demo.gwb");
@@ -281,9 +274,9 @@ TEST_F(Resources, SoundsAreResampledAndPlacedAfterThePictures) {
     const std::size_t at = first - 0xB00000;
     // Every second output sample is the mean of its neighbours, rounded
     // toward the first.
-    EXPECT_EQ(std::int16_t(le(data, at, 2)), -15000);
-    EXPECT_EQ(std::int16_t(le(data, at + 2, 2)), -14985);
-    EXPECT_EQ(std::int16_t(le(data, at + 4, 2)), -14970);
+    EXPECT_EQ(std::int16_t(readLe(data, at, 2)), -15000);
+    EXPECT_EQ(std::int16_t(readLe(data, at + 2, 2)), -14985);
+    EXPECT_EQ(std::int16_t(readLe(data, at + 4, 2)), -14970);
     EXPECT_EQ(Bytes(data.end() - 4, data.end()), (Bytes{1, 2, 3, 4}));
     pugi::xml_node waves = resourceInfo().child("waves");
     int count = 0;
@@ -360,9 +353,9 @@ TEST_F(Resources, ExtensiblePcmSoundIsStored) {
     ASSERT_EQ(r.status, 0) << r.output;
     const Bytes index = out("demo.pwi");
     ASSERT_EQ(index.size(), 16u);
-    EXPECT_EQ(index[1], 1);          // one channel
-    EXPECT_EQ(le(index, 2, 2), 16u); // 16 bits
-    EXPECT_EQ(le(index, 8, 4), 4u);  // four bytes of samples
+    EXPECT_EQ(index[1], 1);              // one channel
+    EXPECT_EQ(readLe(index, 2, 2), 16u); // 16 bits
+    EXPECT_EQ(readLe(index, 8, 4), 4u);  // four bytes of samples
     EXPECT_EQ(out("demo.gwb"), (Bytes{7, 0, 9, 0}));
 }
 
@@ -422,7 +415,7 @@ TEST_F(Resources, ButtonsSwitchScreensAndUseCutGlobalPictures) {
     EXPECT_NE(std::search(stream.begin(), stream.end(), button.begin(), button.end()),
               stream.end());
     EXPECT_EQ(out("demo.graidx").size(), 16u); // the global picture once, whole
-    EXPECT_EQ(le(out("demo.graidx"), 7, 2), 8u);
+    EXPECT_EQ(readLe(out("demo.graidx"), 7, 2), 8u);
 }
 
 TEST_F(Resources, MeterDialAndSliderCursorAreDrawnPictures) {
@@ -438,18 +431,18 @@ TEST_F(Resources, MeterDialAndSliderCursorAreDrawnPictures) {
     ASSERT_EQ(r.status, 0) << r.output;
     const Bytes index = out("demo.graidx");
     ASSERT_EQ(index.size(), 48u); // dial, slider rail, slider thumb
-    EXPECT_EQ(le(index, 7, 2), 60u);
-    EXPECT_EQ(le(index, 16 + 7, 2), 100u);
-    EXPECT_EQ(le(index, 32 + 7, 2), 10u);
+    EXPECT_EQ(readLe(index, 7, 2), 60u);
+    EXPECT_EQ(readLe(index, 16 + 7, 2), 100u);
+    EXPECT_EQ(readLe(index, 32 + 7, 2), 10u);
     const Bytes data = out("demo.gwb");
     // The dial's corner lies outside the round dial: transparent; its
     // centre is the background colour (black, stored as 1).
-    EXPECT_EQ(le(data, 0, 2), 0u);
-    EXPECT_EQ(le(data, (30 * 60 + 30) * 2, 2), 1u);
+    EXPECT_EQ(readLe(data, 0, 2), 0u);
+    EXPECT_EQ(readLe(data, (30 * 60 + 30) * 2, 2), 1u);
     // The round cursor: transparent corner, red middle.
     const std::size_t cursor = 60 * 60 * 2 + 100 * 20 * 2;
-    EXPECT_EQ(le(data, cursor, 2), 0u);
-    EXPECT_EQ(le(data, cursor + (10 * 10 + 5) * 2, 2), 0xF800u);
+    EXPECT_EQ(readLe(data, cursor, 2), 0u);
+    EXPECT_EQ(readLe(data, cursor + (10 * 10 + 5) * 2, 2), 0xF800u);
 }
 
 TEST_F(Resources, ScreenSourcesAreReproducibleWithTheSourceDateEpoch) {
@@ -530,9 +523,9 @@ TEST_F(Resources, BackgroundPicturesFillTheScreen) {
     EXPECT_EQ(screenRecord(1), (Bytes{0xEE, 0x80, 0, 0, 0, 0, 0, 1, 1, 0, 0xFF, 0xFC, 0xFF, 0xFF}));
     const Bytes index = out("demo.graidx");
     ASSERT_EQ(index.size(), 32u);
-    EXPECT_EQ(le(index, 7, 2), 800u); // scaled to the screen
-    EXPECT_EQ(le(index, 9, 2), 480u);
-    EXPECT_EQ(le(out("demo.gwb"), 0, 2), 0x001Fu);
+    EXPECT_EQ(readLe(index, 7, 2), 800u); // scaled to the screen
+    EXPECT_EQ(readLe(index, 9, 2), 480u);
+    EXPECT_EQ(readLe(out("demo.gwb"), 0, 2), 0x001Fu);
     const std::string source = text(out("main.c"));
     EXPECT_THAT(source, HasSubstr("{\n//\xC9\xE8\xD6\xC3\xCA\xD3\xCD\xBC\xB1\xB3\xBE\xB0\xCD\xBC"
                                   "\xC6\xAC\nDisFull_Image(0, 0);\n\n}\n"));
@@ -561,9 +554,9 @@ TEST_F(Resources, ControlPicturesAreCutToTheControl) {
               stream.end());
     const Bytes index = out("demo.graidx");
     ASSERT_EQ(index.size(), 48u);
-    EXPECT_EQ(le(index, 7, 2), 2u);
-    EXPECT_EQ(le(index, 16 + 9, 2), 2u);
-    EXPECT_EQ(le(out("demo.gwb"), 8, 2), 0x07E0u);
+    EXPECT_EQ(readLe(index, 7, 2), 2u);
+    EXPECT_EQ(readLe(index, 16 + 9, 2), 2u);
+    EXPECT_EQ(readLe(out("demo.gwb"), 8, 2), 0x07E0u);
     const std::string defines = text(out("DefineID.c"));
     EXPECT_THAT(defines, HasSubstr("_IMG_MAIN_P_BK "));
     EXPECT_THAT(defines, HasSubstr("_IMG_MAIN_P_FORE "));

@@ -30,6 +30,9 @@ private:
 
 std::vector<std::uint8_t> readBytes(const fs::path& file);
 
+// The little-endian number of `width` bytes at `at` (bounds-checked).
+std::uint32_t readLe(const std::vector<std::uint8_t>& bytes, std::size_t at, int width);
+
 struct RunResult {
     int status = -1;    // the exit status as a shell sees it (0..255); -1 killed or not run
     std::string output; // what the program printed
