@@ -422,7 +422,14 @@ QMdiSubWindow* CMainFrame::openDocument(const QString& file) {
     const QString suffix = QFileInfo(file).suffix().toLower();
     QWidget* document = nullptr;
     if (suffix == QLatin1String("tft")) {
-        document = new CPageFrame(absolute);
+        auto* page = new CPageFrame(absolute);
+        QString error;
+        if (!page->load(&error)) {
+            delete page;
+            report(ideText(sid::PageOpenFailed).arg(absolute, error));
+            return nullptr;
+        }
+        document = page;
     } else if (suffix == QLatin1String("c") || suffix == QLatin1String("h")) {
         auto* editor = new CTextEditorDoc(absolute, syntax_);
         QString error;
@@ -463,7 +470,13 @@ bool CMainFrame::saveAll() {
                 ok = false;
             }
         }
-        // Page documents save themselves once the designer edits them.
+        if (auto* page = qobject_cast<CPageFrame*>(sub->widget())) {
+            QString error;
+            if (page->isModified() && !page->save(&error)) {
+                report(ideText(sid::DocumentSaveFailed).arg(page->file(), error));
+                ok = false;
+            }
+        }
     }
     return ok;
 }
