@@ -2,6 +2,7 @@
 // --resume-master the same update without a window.
 #include "batch.h"
 #include "main_window.h"
+#include "map_view.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -27,14 +28,19 @@ int main(int argc, char** argv) {
     for (const QString& a : QCoreApplication::arguments().mid(1))
         rest.push_back(a.toStdString());
     std::vector<std::string> files;
-    if (const int status = tessary::checkWindowCommandLine(rest, &files); status >= 0)
+    std::string project;
+    if (const int status = tessary::checkWindowCommandLine(rest, &files, &project); status >= 0)
         return status;
     tessary::MainWindow window;
-    bool opened = false;
+    QList<tessary::MapView*> opened;
     for (const std::string& file : files)
-        opened = window.openFile(QString::fromStdString(file)) != nullptr || opened;
-    if (!opened)
-        window.newMap();
+        if (tessary::MapView* view = window.openFile(QString::fromStdString(file)))
+            opened << view;
+    if (opened.isEmpty())
+        opened << window.newMap();
+    if (!project.empty())
+        for (tessary::MapView* view : opened)
+            window.attachProject(view, QString::fromStdString(project));
     window.show();
     return app.exec();
 }
