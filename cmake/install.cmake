@@ -54,11 +54,11 @@ set(tft_binary_names ${tft_programs})
 foreach(name ${tft_libraries})
   list(APPEND tft_binary_names "lib${name}\\.so")
 endforeach()
-# In the Debian package the Chinese face is a link to the file of
-# fonts-wqy-zenhei, which the package depends on, instead of a 16 MB copy.
-option(TFT_INSTALL_LINK_CJK_FONT
-       "Install the Chinese font as a link to the system's file (Debian package)" OFF)
-if(TFT_INSTALL_LINK_CJK_FONT AND TFT_CHINESE_FONT_FILE)
+# Installed for the Debian package (scripts/package), the Chinese face is a
+# link to the file of fonts-wqy-zenhei, which the package depends on, instead
+# of a 16 MB copy, and lintian's overrides come along.
+option(TFT_INSTALL_DEBIAN "Install as the Debian package has it (scripts/package)" OFF)
+if(TFT_INSTALL_DEBIAN AND TFT_CHINESE_FONT_FILE)
   list(APPEND tft_binary_names "fonts/wqy-zenhei\\.ttc")
   # Relative, as Debian wants within /usr; the package's prefix is /usr.
   file(RELATIVE_PATH tft_font_link /usr/${TFT_INSTALL_APP_DIR}/fonts ${TFT_CHINESE_FONT_FILE})
@@ -89,6 +89,10 @@ add_custom_target(package_documents ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz
 install(FILES ${tft_packaging}/pellisor-tft.xml DESTINATION share/mime/packages)
 install(FILES ${tft_packaging}/debian/copyright ${CMAKE_BINARY_DIR}/changelog.gz
   DESTINATION share/doc/pellisor-tft)
+if(TFT_INSTALL_DEBIAN)
+  install(FILES ${tft_packaging}/debian/lintian-overrides
+    DESTINATION share/lintian/overrides RENAME pellisor-tft)
+endif()
 foreach(name orvane dunmere tessary glyphorn glimmett)
   if(name IN_LIST tft_programs)
     install(FILES ${tft_packaging}/desktop/pellisor-tft-${name}.desktop

@@ -9,15 +9,15 @@ set(CPACK_PACKAGE_CONTACT "Pellisor TFT suite developers <tft-suite@pellisor.org
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tool suite for serial-command TFT touch panels")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "tool suite for serial-command TFT touch panels
- Design the screens of TFT touch panels that a microcontroller drives over a
- serial line, compile them into the panel's resource files, run them on the PC
- in a simulator that hosts the panel's firmware core, send them to a panel over
- serial or USB, edit Modbus maps and make bitmap fonts.
- .
- Programs: orvane (IDE), velmic (compiler), dunmere (simulator), tessary
- (Modbus map editor), glyphorn and glimmett (bitmap font generator and viewer).")
+# The extended description; CPack indents it and marks the empty line.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Design the screens of TFT touch panels that a microcontroller drives over a
+serial line, compile them into the panel's resource files, run them on the PC
+in a simulator that hosts the panel's firmware core, send them to a panel over
+serial or USB, edit Modbus maps and make bitmap fonts.
+
+Programs: orvane (IDE), velmic (compiler), dunmere (simulator), tessary
+(Modbus map editor), glyphorn and glimmett (bitmap font generator and viewer).")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
