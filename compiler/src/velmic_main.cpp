@@ -3,6 +3,8 @@
 #include "common/program_info.h"
 #include "compiler/build_driver.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,16 @@ const char* const kHelp =
 int main(int argc, char** argv) {
     if (const int status = tft::answerHelpOrVersion(argc, argv, "velmic", kHelp); status >= 0)
         return status;
+    const std::filesystem::path appDir = tft::applicationDir();
+    // Without the device catalogue every project's panel model looks unknown,
+    // which would send the user after the project instead of the installation.
+    const std::filesystem::path catalogue = appDir / "DeviceInfo.xml";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(catalogue, error)) {
+        std::printf("velmic: the data file %s is missing; reinstall the suite\n",
+                    catalogue.string().c_str());
+        return 1;
+    }
     std::vector<std::string> args(argv + 1, argv + argc);
-    return tft::runVelmic(args, tft::applicationDir());
+    return tft::runVelmic(args, appDir);
 }

@@ -66,6 +66,15 @@ app=$root/lib/pellisor-tft
 DESTDIR=$tmp/dest cmake --install "$build_dir" --prefix "$prefix" --strip >"$tmp/install.log" ||
     { cat "$tmp/install.log"; fail "cmake --install failed"; }
 
+# A build configured for the Debian package (scripts/package) links the Chinese
+# face relative to /usr; under this test's prefix the link is put back to the file.
+font_link=$app/fonts/wqy-zenhei.ttc
+if [ -L "$font_link" ]; then
+    [ "$(readlink "$font_link")" = ../../../share/fonts/truetype/wqy/wqy-zenhei.ttc ] ||
+        fail "the Chinese font links to $(readlink "$font_link")"
+    cp --remove-destination "$build_dir/app/fonts/wqy-zenhei.ttc" "$font_link"
+fi
+
 programs=(orvane velmic dunmere tessary glyphorn glimmett)
 for program in "${programs[@]}"; do
     [ -x "$app/$program" ] || fail "$app/$program is not installed"
@@ -141,6 +150,15 @@ for shot in "$work"/golden/*.png; do
     differing=$(compare -metric AE "$tmp/a.png" "$tmp/b.png" null: 2>&1) || true
     [ "$differing" = 0 ] || fail "$name differs from the stored picture in $differing pixels"
 done
+
+# An application folder that lacks a data file: the program names the file.
+mv "$app/DeviceInfo.xml" "$tmp/DeviceInfo.xml"
+if "$root/bin/velmic" -p "$work/showcase-velmic/showcase.tftprj" >"$tmp/missing.log" 2>&1; then
+    fail "velmic compiled without DeviceInfo.xml"
+fi
+grep -qF "$app/DeviceInfo.xml" "$tmp/missing.log" ||
+    fail "velmic without DeviceInfo.xml does not name it: $(cat "$tmp/missing.log")"
+mv "$tmp/DeviceInfo.xml" "$app/DeviceInfo.xml"
 
 # A prefix that cannot be written: the installer says so, and no launcher
 # appears that would start a program over a half-installed folder. (The test
