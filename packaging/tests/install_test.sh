@@ -5,8 +5,9 @@
 # build tree), then, with the source and build trees hidden behind empty
 # folders in a mount namespace, runs the installed programs through their
 # launchers: every --help and --version, velmic on the showcase, orvane --build
-# and dunmere --headless with the demo script, whose screenshots must equal the
-# guide's stored pictures. Last, an install into a prefix that cannot be
+# (also with a per-user catalogue, which it must read first) and dunmere
+# --headless with the demo script, whose screenshots must equal the guide's
+# stored pictures. A missing data file must be named. Last, an install into a prefix that cannot be
 # written fails and leaves no launcher behind.
 #
 #   install_test.sh SOURCE_DIR BUILD_DIR VERSION MAN(ON|OFF)
@@ -41,6 +42,17 @@ if [ "${1:-}" = "--hidden" ]; then
     for file in showcase.si showcase.fidx showcase.fbin showcase.sbin hmi_driver.c; do
         [ -s "showcase/output/$file" ] || { echo "FAIL: orvane --build wrote no $file" >&2; exit 1; }
     done
+    # Per-user changes (here the font configuration's mask, as the IDE writes it
+    # when the application folder is read-only) are read before the shipped file:
+    # with only font 0 chosen for the showcase's model the font pack shrinks.
+    mkdir -p "$XDG_CONFIG_HOME/Pellisor/Orvane"
+    sed '/TypeID="3"/s/SystemFontMask="[0-9]*"/SystemFontMask="1"/' "$root/lib/pellisor-tft/DeviceInfo.xml" \
+        >"$XDG_CONFIG_HOME/Pellisor/Orvane/DeviceInfo.xml"
+    orvane --build showcase-user/showcase.tftprj -l 1 >orvane-user.log ||
+        { cat orvane-user.log; echo "FAIL: orvane --build failed with a per-user catalogue" >&2; exit 1; }
+    [ "$(stat -c %s showcase-user/output/showcase.fbin)" -lt "$(stat -c %s showcase/output/showcase.fbin)" ] ||
+        { echo "FAIL: the per-user font mask was not read first" >&2; exit 1; }
+    rm -r "$XDG_CONFIG_HOME/Pellisor"
     dunmere --headless showcase/output/showcase.si --script demo.txt >dunmere.log 2>&1 ||
         { cat dunmere.log; echo "FAIL: the demo script failed" >&2; exit 1; }
     exit 0
@@ -119,6 +131,7 @@ work=$tmp/work
 mkdir -p "$work/home" "$work/config" "$work/data" "$work/screens" "$work/golden"
 cp -r "$source_dir/examples/showcase" "$work/showcase"
 cp -r "$source_dir/examples/showcase" "$work/showcase-velmic"
+cp -r "$source_dir/examples/showcase" "$work/showcase-user"
 cp "$source_dir"/docs/images/showcase-*.png "$work/golden/"
 sed "s|build/screens/|$work/screens/|" "$source_dir/examples/showcase/demo.txt" >"$work/demo.txt"
 cp "$0" "$tmp/install_test.sh"
