@@ -132,6 +132,21 @@ else()
   message(STATUS "help2man not found: no man pages (scripts/setup installs it)")
 endif()
 
+# Installed straight into a live prefix (no DESTDIR, as a package stages its
+# files), the desktop learns the new file types and entries at once.
+install(CODE [[
+  if("$ENV{DESTDIR}" STREQUAL "")
+    find_program(tft_update_mime update-mime-database)
+    find_program(tft_update_desktop update-desktop-database)
+    if(tft_update_mime)
+      execute_process(COMMAND ${tft_update_mime} "${CMAKE_INSTALL_PREFIX}/share/mime")
+    endif()
+    if(tft_update_desktop)
+      execute_process(COMMAND ${tft_update_desktop} -q "${CMAKE_INSTALL_PREFIX}/share/applications")
+    endif()
+  endif()
+]])
+
 # 4. Launchers, last: relative links PREFIX/bin/NAME -> ../lib/pellisor-tft/NAME.
 file(RELATIVE_PATH tft_bin_to_app /prefix/bin /prefix/${TFT_INSTALL_APP_DIR})
 set(tft_launcher_dir ${CMAKE_BINARY_DIR}/launchers)
