@@ -73,6 +73,10 @@ prefix=/opt/pellisor-tft
 root=$tmp/dest$prefix
 app=$root/lib/pellisor-tft
 
+# The build's application folder as it is before the install (other tests may
+# add files to it while this one runs).
+(cd "$build_dir/app" && find . -type f ! -name '*.actual.png') >"$tmp/app-files"
+
 # --strip: the debug sections name the compiler's working folders, which a
 # package leaves out as well.
 DESTDIR=$tmp/dest cmake --install "$build_dir" --prefix "$prefix" --strip >"$tmp/install.log" ||
@@ -101,9 +105,9 @@ for binary in "${programs[@]}" libnimbrel.so libhaldrun.so; do
     [ "$runpath" = '$ORIGIN' ] || fail "$binary has run path '$runpath', not \$ORIGIN"
 done
 # Every data file the build tree's application folder has, the installed one has.
-(cd "$build_dir/app" && find . -type f ! -name '*.actual.png') | while read -r file; do
+while read -r file; do
     [ -e "$app/$file" ] || fail "the application folder lacks $file"
-done
+done <"$tmp/app-files"
 for file in DeviceInfo.xml lang/chinese.xml font/fonts.xml EditConfig/SyntaxEdit.ini \
     hmi_driver/hmi_driver.c fonts/wqy-zenhei.ttc docs/guide.md; do
     [ -s "$app/$file" ] || fail "the application folder lacks $file"
