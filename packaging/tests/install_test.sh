@@ -44,13 +44,14 @@ if [ "${1:-}" = "--hidden" ]; then
     done
     # Per-user changes (here the font configuration's mask, as the IDE writes it
     # when the application folder is read-only) are read before the shipped file:
-    # with only font 0 chosen for the showcase's model the font pack shrinks.
+    # with only font 0 chosen for the panel model of both projects (the 5"
+    # model) the font pack shrinks.
     mkdir -p "$XDG_CONFIG_HOME/Pellisor/Orvane"
     sed '/TypeID="3"/s/SystemFontMask="[0-9]*"/SystemFontMask="1"/' "$root/lib/pellisor-tft/DeviceInfo.xml" \
         >"$XDG_CONFIG_HOME/Pellisor/Orvane/DeviceInfo.xml"
-    orvane --build showcase-user/showcase.tftprj -l 1 >orvane-user.log ||
+    orvane --build minimal/minimal.tftprj -l 1 >orvane-user.log ||
         { cat orvane-user.log; echo "FAIL: orvane --build failed with a per-user catalogue" >&2; exit 1; }
-    [ "$(stat -c %s showcase-user/output/showcase.fbin)" -lt "$(stat -c %s showcase/output/showcase.fbin)" ] ||
+    [ "$(stat -c %s minimal/output/minimal.fbin)" -lt "$(stat -c %s showcase/output/showcase.fbin)" ] ||
         { echo "FAIL: the per-user font mask was not read first" >&2; exit 1; }
     rm -r "$XDG_CONFIG_HOME/Pellisor"
     dunmere --headless showcase/output/showcase.si --script demo.txt >dunmere.log 2>&1 ||
@@ -135,7 +136,7 @@ work=$tmp/work
 mkdir -p "$work/home" "$work/config" "$work/data" "$work/screens" "$work/golden"
 cp -r "$source_dir/examples/showcase" "$work/showcase"
 cp -r "$source_dir/examples/showcase" "$work/showcase-velmic"
-cp -r "$source_dir/examples/showcase" "$work/showcase-user"
+cp -r "$source_dir/examples/minimal" "$work/minimal"
 cp "$source_dir"/docs/images/showcase-*.png "$work/golden/"
 sed "s|build/screens/|$work/screens/|" "$source_dir/examples/showcase/demo.txt" >"$work/demo.txt"
 cp "$0" "$tmp/install_test.sh"
