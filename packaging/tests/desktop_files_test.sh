@@ -35,7 +35,8 @@ for program in $programs; do
     grep -q '^Name\[zh_CN\]=' "$entry" || fail "$entry has no Chinese name"
     grep -q '^Comment\[zh_CN\]=' "$entry" || fail "$entry has no Chinese comment"
     icon=$(sed -n 's/^Icon=//p' "$entry")
-    xmllint --noout "$packaging/icons/$icon.svg" 2>/dev/null || fail "$entry names icon $icon, which is no SVG we ship"
+    [ "$(xmllint --xpath 'local-name(/*)' "$packaging/icons/$icon.svg" 2>/dev/null)" = svg ] ||
+        fail "$entry names icon $icon, which is no SVG we ship"
     for type in $(sed -n 's/^MimeType=//p' "$entry" | tr ';' ' '); do
         grep -qx "$type" <<<"$types" || fail "$entry opens $type, which pellisor-tft.xml does not define"
     done
