@@ -29,7 +29,6 @@ set(tft_shipped_programs
 set(tft_shipped_libraries nimbrel haldrun)
 
 set(tft_programs "")
-set(tft_program_blurbs "")
 while(tft_shipped_programs)
   list(POP_FRONT tft_shipped_programs name blurb)
   if(TARGET ${name})
