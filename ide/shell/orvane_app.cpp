@@ -32,7 +32,12 @@ const char* kHelp =
     "                                      the system font and keyboard packs and the\n"
     "                                      host driver sources; -l 0 Chinese, 1 English\n"
     "  orvane --help                       this text\n"
-    "  orvane --version                    the version\n";
+    "  orvane --version                    the version\n"
+    "\n"
+    "Exit status:\n"
+    "  0   the window closed, or the build succeeded\n"
+    "  1   the build failed (or the compiler's own non-zero status)\n"
+    "  2   a bad command line\n";
 
 const char* kVersion = "0.1.0";
 

@@ -2,6 +2,7 @@
 //   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
 #include "../ui/main_window.h"
 #include "../ui/single_instance.h"
+#include "common/program_info.h"
 #include "common/qt_translations.h"
 #include "common/serial_port.h"
 #include "simulator/realtime_panel.h"
@@ -31,6 +32,28 @@ struct Options {
 const char* kUsage = "usage: dunmere [FILE.si | -p FILE.si]\n"
                      "       dunmere --headless FILE.si [--script FILE] [--pty LINK | "
                      "--serial DEVICE --baud N]\n";
+
+const char* kHelp =
+    "Usage: dunmere [FILE.si | -p FILE.si]\n"
+    "  or:  dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]\n"
+    "Runs a compiled panel project (.si) as the panel would: in a window, or headless.\n"
+    "A second start hands its project to the window already running.\n"
+    "\n"
+    "Options:\n"
+    "  -p FILE.si          the project to run (as the IDE starts the simulator)\n"
+    "  --headless          run without a window\n"
+    "  --script FILE       run a script of steps on virtual time (headless only)\n"
+    "  --pty LINK          create a pseudo-terminal and link its path at LINK\n"
+    "  --serial DEVICE     bridge the real serial port DEVICE\n"
+    "  --baud N            the port's rate until the panel changes it (default 9600)\n"
+    "  -h, --help          print this help and exit\n"
+    "  --version           print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0   the window closed, the serial line was stopped with Ctrl+C, or every\n"
+    "      expectation of the script held\n"
+    "  1   an expectation of the script failed\n"
+    "  2   a bad command line, script or project\n";
 
 Options parse(int argc, char** argv) {
     Options o;
@@ -161,6 +184,8 @@ int runWindow(int argc, char** argv, const Options& o) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = tft::answerHelpOrVersion(argc, argv, "dunmere", kHelp); status >= 0)
+        return status;
     const Options o = parse(argc, argv);
     if (!o.error.empty()) {
         std::cerr << "dunmere: " << o.error << "\n" << kUsage;
