@@ -70,21 +70,6 @@ bool parseNumber(const std::string& text, long* value) {
 
 } // namespace
 
-bool asksForHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args) {
-        if (a == "--")
-            return false;
-        if (a == "--help" || a == "-h")
-            return true;
-    }
-    return false;
-}
-
-int printUsage() {
-    std::cout << kUsage;
-    return 0;
-}
-
 int checkWindowCommandLine(const std::vector<std::string>& args, std::vector<std::string>* files,
                            std::string* project) {
     bool options = true;

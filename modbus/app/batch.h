@@ -11,10 +11,6 @@ namespace tessary {
 // --resume-master, --check).
 bool isBatchCommand(const std::vector<std::string>& args);
 
-// True when --help or -h comes before any "--".
-bool asksForHelp(const std::vector<std::string>& args);
-// Prints the usage on standard output; returns 0.
-int printUsage();
 // The window's own command line, after Qt took its options: an option left
 // over is a usage error (returns 2, the usage on standard error); otherwise
 // -1 and `files` holds the maps to open ("--" ends the options), `project` the

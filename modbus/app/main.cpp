@@ -14,7 +14,8 @@
 namespace {
 
 const char* const kHelp =
-    "Usage: tessary [FILE.mbm ...]\n"
+    "Usage: tessary [--project PROJECT.tftprj] [FILE.mbm ...]\n"
+    "  or:  tessary --check MAP.mbm --project PROJECT.tftprj\n"
     "  or:  tessary --update --port DEVICE [--baud N] [--address 201..210] [--folder DIR]\n"
     "               [--map FILE.mbm] [--images] [--touch] [--fonts] [--keyboard]\n"
     "  or:  tessary --stop-master|--resume-master --port DEVICE [--baud N]\n"
@@ -22,6 +23,10 @@ const char* const kHelp =
     "updates such panels over that line, in its window or from the command line.\n"
     "\n"
     "Options:\n"
+    "  --project FILE      attach a project to the maps opened: its screens and controls\n"
+    "                      are offered by name and every row is checked against them\n"
+    "  --check MAP.mbm     check a map against --project without a window: one line\n"
+    "                      per problem (\"row N: ...\"; warnings say so)\n"
     "  --update            send resources and a map to the panel without a window\n"
     "  --stop-master       stop the panel's polling of the line\n"
     "  --resume-master     resume the panel's polling of the line\n"
@@ -38,8 +43,8 @@ const char* const kHelp =
     "\n"
     "Exit status:\n"
     "  0   the window closed, or the update or master command succeeded\n"
-    "  1   the update or master command failed\n"
-    "  2   a bad command line\n";
+    "  1   the update or master command failed; --check found errors\n"
+    "  2   a bad command line; --check could not read the map or the project\n";
 
 } // namespace
 
