@@ -126,6 +126,7 @@ const PanelCanvas& PagePainter::renderCanvas(const PageDocument& page) {
     const QSize size = page.screenSize().isEmpty() ? QSize(800, 480) : page.screenSize();
     if (!canvas_ || canvas_->size() != size)
         canvas_ = std::make_unique<PanelCanvas>(size);
+    canvas_->detach();
     problems_.clear();
     State state;
     state.screen = size;
@@ -136,11 +137,39 @@ const PanelCanvas& PagePainter::renderCanvas(const PageDocument& page) {
     return *canvas_;
 }
 
-void PagePainter::paintPage(QPainter& painter, const PageDocument& page) {
+// The canvas at 8 bits a channel, each 5- or 6-bit value widened by
+// repeating its top bits (as a screenshot of the panel shows it). Done here
+// in one pass: Qt's own conversion may hand the work to a thread pool, which
+// costs more than it saves on a busy machine.
+const QImage& PagePainter::shownImage(const PageDocument& page) {
     const PanelCanvas& canvas = renderCanvas(page);
+    if (shown_.size() != canvas.size())
+        shown_ = QImage(canvas.size(), QImage::Format_RGB32);
+    static const std::vector<QRgb> widened = [] {
+        std::vector<QRgb> table(0x10000);
+        for (unsigned c = 0; c < table.size(); ++c) {
+            const unsigned r = c >> 11, g = (c >> 5) & 0x3F, b = c & 0x1F;
+            table[c] =
+                qRgb(int((r << 3) | (r >> 2)), int((g << 2) | (g >> 4)), int((b << 3) | (b >> 2)));
+        }
+        return table;
+    }();
+    const int width = shown_.width(), height = shown_.height();
+    const auto* in = reinterpret_cast<const std::uint16_t*>(canvas.image().constBits());
+    const std::ptrdiff_t inStride = canvas.image().bytesPerLine() / 2;
+    auto* out = reinterpret_cast<QRgb*>(shown_.bits());
+    const std::ptrdiff_t outStride = shown_.bytesPerLine() / 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            out[y * outStride + x] = widened[in[y * inStride + x]];
+    return shown_;
+}
+
+void PagePainter::paintPage(QPainter& painter, const PageDocument& page) {
+    const QImage& image = shownImage(page);
     painter.save();
-    painter.setClipRect(QRect(QPoint(0, 0), canvas.size()));
-    painter.drawImage(0, 0, canvas.image());
+    painter.setClipRect(QRect(QPoint(0, 0), image.size()));
+    painter.drawImage(0, 0, image);
     painter.restore();
 }
 
@@ -166,7 +195,7 @@ void PagePainter::paintShape(QPainter& painter, const CShape& shape) {
 }
 
 QImage PagePainter::renderPage(const PageDocument& page) {
-    return renderCanvas(page).image().convertToFormat(QImage::Format_RGB32);
+    return shownImage(page).copy();
 }
 
 void PagePainter::drawBackground(PanelCanvas& canvas, const PageDocument& page, State& state) {

@@ -94,12 +94,14 @@ private:
     const std::vector<std::uint16_t>& drawnPicture(const std::string& key, int width, int height,
                                                    const std::function<void(QPainter&)>& draw);
     const PanelFonts& fonts();
+    const QImage& shownImage(const PageDocument& page);
 
     RenderContext context_;
     PictureCache pictures_;
     std::optional<PanelFonts> fonts_;
     std::map<std::string, std::vector<std::uint16_t>> drawn_;
     std::unique_ptr<PanelCanvas> canvas_;
+    QImage shown_;
     std::vector<QString> problems_;
 };
 

@@ -82,11 +82,19 @@ void ellipseSteps(int x0, int y0, int x1, int y1, Four four, Tips tips) {
 
 PanelCanvas::PanelCanvas(QSize size) : image_(size, QImage::Format_RGB16) {
     image_.fill(0);
+    detach();
+}
+
+void PanelCanvas::detach() {
+    bits_ = reinterpret_cast<std::uint16_t*>(image_.bits());
+    stride_ = image_.bytesPerLine() / 2;
+    width_ = image_.width();
+    height_ = image_.height();
 }
 
 void PanelCanvas::fill(std::uint16_t colour) {
-    for (int y = 0; y < image_.height(); ++y)
-        std::fill_n(row(y), image_.width(), colour);
+    for (int y = 0; y < height_; ++y)
+        std::fill_n(row(y), width_, colour);
 }
 
 void PanelCanvas::point(int x, int y, std::uint16_t colour) {
@@ -98,26 +106,26 @@ bool PanelCanvas::missesCanvas(long x0, long y0, long x1, long y1) const {
         std::swap(x0, x1);
     if (y0 > y1)
         std::swap(y0, y1);
-    return x1 < 0 || y1 < 0 || x0 >= image_.width() || y0 >= image_.height();
+    return x1 < 0 || y1 < 0 || x0 >= width_ || y0 >= height_;
 }
 
 void PanelCanvas::hline(int x0, int x1, int y, std::uint16_t colour) {
     if (x0 > x1)
         std::swap(x0, x1);
-    if (y < 0 || y >= image_.height() || x1 < 0 || x0 >= image_.width())
+    if (y < 0 || y >= height_ || x1 < 0 || x0 >= width_)
         return;
     x0 = std::max(x0, 0);
-    x1 = std::min(x1, image_.width() - 1);
+    x1 = std::min(x1, width_ - 1);
     std::fill(row(y) + x0, row(y) + x1 + 1, colour);
 }
 
 void PanelCanvas::vline(int x, int y0, int y1, std::uint16_t colour) {
     if (y0 > y1)
         std::swap(y0, y1);
-    if (x < 0 || x >= image_.width() || y1 < 0 || y0 >= image_.height())
+    if (x < 0 || x >= width_ || y1 < 0 || y0 >= height_)
         return;
     y0 = std::max(y0, 0);
-    y1 = std::min(y1, image_.height() - 1);
+    y1 = std::min(y1, height_ - 1);
     for (int y = y0; y <= y1; ++y)
         row(y)[x] = colour;
 }
@@ -146,7 +154,7 @@ void PanelCanvas::line(int x0, int y0, int x1, int y1, std::uint16_t colour) {
             y0 += sy;
         }
         // Past the canvas in the direction of travel: nothing more to plot.
-        if ((sx > 0 ? x0 >= image_.width() : x0 < 0) || (sy > 0 ? y0 >= image_.height() : y0 < 0))
+        if ((sx > 0 ? x0 >= width_ : x0 < 0) || (sy > 0 ? y0 >= height_ : y0 < 0))
             break;
     }
 }
@@ -165,7 +173,7 @@ void PanelCanvas::fillRectangle(int x0, int y0, int x1, int y1, std::uint16_t co
         std::swap(y0, y1);
     if (missesCanvas(x0, y0, x1, y1))
         return;
-    for (int y = std::max(y0, 0); y <= std::min(y1, image_.height() - 1); ++y)
+    for (int y = std::max(y0, 0); y <= std::min(y1, height_ - 1); ++y)
         hline(x0, x1, y, colour);
 }
 
@@ -218,7 +226,7 @@ void PanelCanvas::fillPolygon(const std::vector<QPoint>& points, std::uint16_t c
     if (count == 0)
         return;
     std::vector<int> crossings;
-    for (int y = 0; y < image_.height(); ++y) {
+    for (int y = 0; y < height_; ++y) {
         crossings.clear();
         for (std::size_t i = 0, j = count - 1; i < count; j = i++) {
             const long yi = points[i].y(), yj = points[j].y();
@@ -228,9 +236,9 @@ void PanelCanvas::fillPolygon(const std::vector<QPoint>& points, std::uint16_t c
         }
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            if (crossings[i] > image_.width() - 1)
+            if (crossings[i] > width_ - 1)
                 break;
-            hline(std::max(crossings[i], 0), std::clamp(crossings[i + 1], 0, image_.width() - 1), y,
+            hline(std::max(crossings[i], 0), std::clamp(crossings[i + 1], 0, width_ - 1), y,
                   colour);
         }
     }
@@ -308,13 +316,13 @@ void PanelCanvas::picture(const std::vector<std::uint16_t>& pixels, int width, i
     cutHeight = std::min(cutHeight, height - sourceY);
     for (int j = 0; j < cutHeight; ++j) {
         const int ty = y + j;
-        if (ty < 0 || ty >= image_.height())
+        if (ty < 0 || ty >= height_)
             continue;
         const std::uint16_t* src = pixels.data() + std::size_t(sourceY + j) * width + sourceX;
         std::uint16_t* dst = row(ty);
         for (int i = 0; i < cutWidth; ++i) {
             const int tx = x + i;
-            if (tx < 0 || tx >= image_.width() || (keyed && src[i] == 0))
+            if (tx < 0 || tx >= width_ || (keyed && src[i] == 0))
                 continue;
             dst[tx] = src[i];
         }

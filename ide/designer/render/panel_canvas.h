@@ -22,7 +22,9 @@ public:
 
     QSize size() const { return image_.size(); }
     const QImage& image() const { return image_; }
-    QImage& image() { return image_; }
+    // Takes the pixels for drawing (a copy of image() taken before keeps
+    // what it showed).
+    void detach();
 
     void fill(std::uint16_t colour);
     void point(int x, int y, std::uint16_t colour);
@@ -49,19 +51,21 @@ public:
                  int sourceX, int sourceY, int cutWidth, int cutHeight, bool keyed);
 
 private:
-    bool inside(int x, int y) const {
-        return x >= 0 && y >= 0 && x < image_.width() && y < image_.height();
-    }
+    bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     void plot(int x, int y, std::uint16_t colour) {
         if (inside(x, y))
             row(y)[x] = colour;
     }
     void hline(int x0, int x1, int y, std::uint16_t colour);
     void vline(int x, int y0, int y1, std::uint16_t colour);
-    std::uint16_t* row(int y) { return reinterpret_cast<std::uint16_t*>(image_.scanLine(y)); }
+    std::uint16_t* row(int y) { return bits_ + std::ptrdiff_t(y) * stride_; }
     bool missesCanvas(long x0, long y0, long x1, long y1) const;
 
     QImage image_;
+    std::uint16_t* bits_ = nullptr;
+    std::ptrdiff_t stride_ = 0; // pixels per row
+    int width_ = 0;
+    int height_ = 0;
 };
 
 } // namespace tft::ide
