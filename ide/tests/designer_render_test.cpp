@@ -303,3 +303,40 @@ TEST(RenderCommandLine, TheRealProgramRefusesWhatItCannotDraw) {
 }
 
 } // namespace
+
+namespace {
+
+// A 2x1 GIF89a: pixel 0 red, pixel 1 transparent (colour index 1).
+const unsigned char kTransparentGif[] = {
+    'G',  'I',  'F',  '8',  '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, // screen, 2-colour table
+    0xFF, 0,    0,    0,    0,   0,                           // red, black
+    0x21, 0xF9, 4,    0x01, 0,   0,   1, 0,                   // index 1 transparent
+    0x2C, 0,    0,    0,    0,   2,   0, 1, 0, 0,             // the image
+    2,    2,    0x44, 0x0A, 0,   0x3B};                       // LZW: 0, 1; end
+
+TEST(PagePainter, WholeScreensAndKeyedAnimatedPictures) {
+    render_test::ensureGuiApplication();
+    testsupport::TempFolder folder;
+    std::ofstream(folder.path() / "dot.gif", std::ios::binary)
+        .write(reinterpret_cast<const char*>(kTransparentGif), sizeof kTransparentGif);
+    PageDocument page;
+    ASSERT_TRUE(page.loadText(
+        "<DrawPage name=\"p\" bk_transparent=\"0\" bk_color=\"0;0;255\">"
+        "<item type=\"RECTANGLE\" name=\"r\" id=\"1\" fill_type=\"1\" pen_color=\"0;255;0\" "
+        "xOffset=\"900\" yOffset=\"580\" width=\"10\" height=\"10\"/>"
+        "<item type=\"IMAGE\" name=\"g\" id=\"2\" url=\"dot.gif\" xOffset=\"0\" yOffset=\"0\" "
+        "width=\"2\" height=\"1\"/></DrawPage>"));
+    page.setScreenSize(QSize(1024, 600));
+    RenderContext context;
+    context.projectDir = QString::fromStdString(folder.path().string());
+    context.appDir = QStringLiteral(TFT_APP_DIR);
+    PagePainter painter(context);
+    const PanelCanvas& canvas = painter.renderCanvas(page);
+    // A wide screen is drawn to its right edge, past 800 pixels.
+    EXPECT_EQ(at(canvas, 905, 585), 0x07E0);
+    // A GIF's transparent pixels show the page under them, in page order.
+    EXPECT_EQ(at(canvas, 0, 0), 0xF800);
+    EXPECT_EQ(at(canvas, 1, 0), 0x001F);
+}
+
+} // namespace
