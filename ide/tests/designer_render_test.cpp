@@ -205,6 +205,9 @@ TEST(PagePainter, PicturesThatCannotBeDrawnShowAPlaceholderWithTheirPath) {
         "width=\"200\" height=\"60\"/>"
         "<item type=\"IMAGE\" name=\"c\" id=\"3\" url=\"../outside.png\" xOffset=\"10\" "
         "yOffset=\"200\" width=\"200\" height=\"60\"/>"
+        "<item type=\"METER\" name=\"m\" id=\"4\" show_bkg_style=\"2\" "
+        "bkg_image_path=\"broken.png\" xOffset=\"220\" yOffset=\"10\" width=\"90\" "
+        "height=\"90\"/>"
         "</DrawPage>"));
     page.setScreenSize(QSize(320, 280));
     RenderContext context;
@@ -218,7 +221,14 @@ TEST(PagePainter, PicturesThatCannotBeDrawnShowAPlaceholderWithTheirPath) {
         EXPECT_EQ(at(canvas, 209, top + 59), 0xF81F);
         EXPECT_GT(countColour(canvas, 0xFFFF, QRect(12, top + 2, 100, 12)), 20);
     }
-    ASSERT_EQ(painter.problems().size(), 3u);
+    // A meter's dial is drawn without the picture, and marked.
+    EXPECT_EQ(at(canvas, 220, 10), 0xF81F);
+    EXPECT_EQ(at(canvas, 309, 99), 0xF81F);
+    ASSERT_EQ(painter.problems().size(), 4u);
+    EXPECT_TRUE(painter.problems()[3].startsWith("broken.png: "));
+    // Kept dials remember the failure: the next paint marks it again.
+    painter.renderCanvas(page);
+    EXPECT_EQ(painter.problems().size(), 4u);
     EXPECT_TRUE(painter.problems()[0].startsWith("broken.png: "));
     EXPECT_TRUE(painter.problems()[1].startsWith("missing.png: "));
     EXPECT_TRUE(painter.problems()[2].startsWith("../outside.png: "));

@@ -493,8 +493,10 @@ PagePainter::drawnPicture(const std::string& key, int width, int height,
     auto found = drawn_.find(key);
     if (found != drawn_.end())
         return found->second;
-    if (drawn_.size() > 256)
+    if (drawn_.size() > 256) {
         drawn_.clear();
+        failedDials_.clear();
+    }
     return drawn_.emplace(key, renderKeyed(width, height, draw)).first->second;
 }
 
@@ -562,8 +564,8 @@ void PagePainter::drawMeter(PanelCanvas& canvas, const CShape& shape) {
         "dial" + attributeKey(shape) + (dialFile.isEmpty() ? "" : fileStamp(dialFile));
     const auto& dial = drawnPicture(key, p.width, p.height, [&](QPainter& painter) {
         QImage picture;
-        if (!dialFile.isEmpty())
-            picture.load(dialFile);
+        if (!dialFile.isEmpty() && !picture.load(dialFile))
+            failedDials_.insert(key);
         std::optional<QFont> numbers;
         if (dialHasNumbers(p))
             numbers = dialNumberFont(p, nullptr);
@@ -581,6 +583,14 @@ void PagePainter::drawMeter(PanelCanvas& canvas, const CShape& shape) {
         angle += 360.0;
     canvas.needle(p.pointer_type & 0xFF, x + w / 2, y + h / 2, h / 2, angle,
                   panelColour(p.pointer_color), panelColour(p.pointer_center_color));
+    // The dial is drawn without a picture that does not load (the compiler
+    // reports it); the designer marks it.
+    const bool wanted = p.show_bkg_style == 2 && !p.bkg_image_path.empty();
+    if (wanted && (dialFile.isEmpty() || failedDials_.count(key) != 0)) {
+        const QString path = QString::fromStdString(p.bkg_image_path);
+        problems_.push_back(path + QStringLiteral(": cannot be decoded"));
+        placeholder(canvas, QRect(x, y, w, h), path);
+    }
 }
 
 void PagePainter::drawClock(PanelCanvas& canvas, const CShape& shape) {

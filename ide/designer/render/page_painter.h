@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 class QPainter;
@@ -100,6 +101,7 @@ private:
     PictureCache pictures_;
     std::optional<PanelFonts> fonts_;
     std::map<std::string, std::vector<std::uint16_t>> drawn_;
+    std::set<std::string> failedDials_; // keys of dials whose picture did not load
     std::unique_ptr<PanelCanvas> canvas_;
     QImage shown_;
     std::vector<QString> problems_;
