@@ -40,7 +40,7 @@ struct RenderContext {
     // The system fonts the panel model holds (bit n: font id n).
     std::uint32_t fontMask = 0xFFFFFFFFu;
     // The panel clock the clocks show, as wall time (the date and time
-    // fields are used as they are). Invalid: kSampleClock.
+    // fields are used as they are). Invalid: sampleClock().
     QDateTime clock;
 };
 
