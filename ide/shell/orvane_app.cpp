@@ -20,6 +20,7 @@ namespace {
 
 const char* kUsage = "usage: orvane [PROJECT.tftprj]\n"
                      "       orvane --build PROJECT.tftprj [-l N]\n"
+                     "       orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
                      "       orvane --help | --version\n";
 
 const char* kHelp =
@@ -31,6 +32,9 @@ const char* kHelp =
     "                                      compile with velmic as the IDE does and add\n"
     "                                      the system font and keyboard packs and the\n"
     "                                      host driver sources; -l 0 Chinese, 1 English\n"
+    "  orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
+    "                                      draw the page as the designer shows it,\n"
+    "                                      without a window\n"
     "  orvane --help                       this text\n"
     "  orvane --version                    the version\n"
     "\n"
