@@ -16,6 +16,7 @@
 #include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -395,4 +396,67 @@ TEST(RealtimePanel, GarbageAtTwoMegabaudLeavesThePanelAnswering) {
         EXPECT_TRUE(panel.Stop());
     }
     std::filesystem::remove_all(dir);
+}
+
+// The log must show a request before the answer it causes, or a log saved as
+// a script expects the answer before it sends the request.
+TEST(SerialBridge, RequestIsLoggedBeforeTheCoresAnswer) {
+    const auto link = tempPath("bridge_order");
+    std::string error;
+    auto line = PtyLine::Create(link.string(), &error);
+    ASSERT_TRUE(line) << error;
+    TrafficLog log;
+    SerialBridge* bridge = nullptr;
+    const std::uint8_t reply[] = {0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF};
+    std::vector<std::uint8_t> taken;
+    // A core that answers as soon as the frame's last byte is in.
+    SerialBridge answering(std::move(line), log, [&](std::uint8_t b) {
+        taken.push_back(b);
+        if (taken.size() == 6)
+            bridge->Send(reply, sizeof reply);
+    });
+    bridge = &answering;
+    CSerialPort host;
+    host.Open(link.string(), 115200);
+    host.Write("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+    EXPECT_EQ(readFromPort(host, 6), std::string(reinterpret_cast<const char*>(reply), 6));
+    const auto rows = log.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].direction, "RXD");
+    EXPECT_EQ(rows[1].direction, "TXD");
+}
+
+namespace {
+
+// A host that answers while the panel's bytes are still being written.
+class AnsweringLine : public Line {
+public:
+    explicit AnsweringLine(TrafficLog& log) : log_(log) {}
+    long Read(std::uint8_t*, std::size_t, int timeoutMs) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return 0;
+    }
+    bool Write(const std::uint8_t*, std::size_t) override {
+        const std::uint8_t answer[] = {0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF};
+        log_.Log(TrafficLog::Direction::Received, answer, sizeof answer);
+        return true;
+    }
+    bool SetRate(std::uint32_t) override { return true; }
+    std::string Describe() const override { return "answering"; }
+
+private:
+    TrafficLog& log_;
+};
+
+} // namespace
+
+TEST(SerialBridge, PanelFrameIsLoggedBeforeTheHostsAnswer) {
+    TrafficLog log;
+    SerialBridge bridge(std::make_unique<AnsweringLine>(log), log, [](std::uint8_t) {});
+    const std::uint8_t frame[] = {0xEE, 0x01, 0x00, 0x10, 0x00, 0x20, 0xFF, 0xFC, 0xFF, 0xFF};
+    bridge.Send(frame, sizeof frame);
+    const auto rows = log.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].direction, "TXD");
+    EXPECT_EQ(rows[1].direction, "RXD");
 }
