@@ -3,6 +3,7 @@
 #include "common/serial_port.h"
 #include "simulator/bridge.h"
 #include "simulator/realtime_panel.h"
+#include "simulator/script_runner.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <poll.h>
 #include <pty.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -459,4 +461,56 @@ TEST(SerialBridge, PanelFrameIsLoggedBeforeTheHostsAnswer) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].direction, "TXD");
     EXPECT_EQ(rows[1].direction, "RXD");
+}
+
+TEST(RealtimePanel, RecordingHoldsTheExchangeAndTouchesInOrderAndReplays) {
+    const auto dir = tempPath("realtime_record");
+    std::filesystem::create_directories(dir);
+    std::vector<char> header(136, 0);
+    header[88] = 3; // the 800 x 480 model, no screens: touches are not reported
+    std::ofstream(dir / "empty.si", std::ios::binary).write(header.data(), 136);
+    const auto link = dir / "panel";
+    const auto file = dir / "recorded.txt";
+    std::string error;
+    {
+        RealtimePanel panel;
+        ASSERT_TRUE(panel.Open(dir / "empty.si", &error)) << error;
+        panel.Attach(PtyLine::Create(link.string(), &error));
+        ASSERT_TRUE(panel.Record(file.string(), (dir / "empty.si").string(), &error)) << error;
+        EXPECT_TRUE(panel.Recording());
+        EXPECT_FALSE(panel.Record((dir / "no" / "such.txt").string(), "x", &error));
+        EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+        ASSERT_TRUE(panel.Record(file.string(), (dir / "empty.si").string(), &error)) << error;
+        panel.Start();
+        CSerialPort host;
+        host.Open(link.string(), 115200);
+        for (int i = 0; i < 2; ++i) {
+            host.Write("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+            EXPECT_EQ(readFromPort(host, 6), std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6));
+            panel.Device().SetTouch(true, 40 + i, -5);
+            panel.Device().SetTouch(false, 40 + i, -5);
+        }
+        EXPECT_TRUE(panel.Stop());
+        panel.StopRecording();
+        EXPECT_FALSE(panel.Recording());
+    }
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string script = text.str();
+    EXPECT_EQ(script.rfind("# Recorded by dunmere", 0), 0u) << script;
+    // In order: request, answer, press, lift; twice.
+    std::size_t at = 0;
+    for (const char* line :
+         {"send EE 04 FF FC FF FF\n", "expect EE 55 FF FC FF FF\n", "touch 40 0\nrelease\n",
+          "send EE 04 FF FC FF FF\n", "expect EE 55 FF FC FF FF\n", "touch 41 0\nrelease\n"}) {
+        at = script.find(line, at);
+        ASSERT_NE(at, std::string::npos) << line << " missing or out of order in\n" << script;
+    }
+    // The same exchange on virtual time.
+    const Script parsed = parseScript(script);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    std::string report;
+    EXPECT_EQ(runScript(parsed, dir / "empty.si", report), 0) << report << script;
+    std::filesystem::remove_all(dir);
 }

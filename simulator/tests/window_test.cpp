@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -192,6 +193,35 @@ TEST_F(Window, LogDialogShowsRowsAndSavesThem) {
     dialog.clear();
     EXPECT_EQ(dialog.table()->rowCount(), 0);
     EXPECT_EQ(log.RowCount(), 0u);
+}
+
+TEST_F(Window, LogDialogSavesItsRowsAsAScriptThatParses) {
+    TrafficLog log;
+    CLogDlg dialog(log);
+    dialog.setScriptHeader([] { return std::string("# project: p.si\n"); });
+    const auto t0 = TrafficLog::Clock::now();
+    const std::uint8_t request[] = {0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF};
+    const std::uint8_t reply[] = {0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF};
+    log.Log(TrafficLog::Direction::Received, request, sizeof request, t0);
+    log.Log(TrafficLog::Direction::Sent, reply, sizeof reply, t0 + std::chrono::milliseconds(3));
+    log.Log(TrafficLog::Direction::Received, request, sizeof request,
+            t0 + std::chrono::milliseconds(1207));
+    auto* button = dialog.findChild<QPushButton*>(QStringLiteral("saveScript"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
+    const QString file = QString::fromStdString((dir / "log_script.txt").string());
+    ASSERT_TRUE(dialog.saveScriptTo(file));
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), "# project: p.si\n"
+                                             "send EE 04 FF FC FF FF\n"
+                                             "expect EE 55 FF FC FF FF\n"
+                                             "wait 1210\n"
+                                             "send EE 04 FF FC FF FF\n");
+    QString error;
+    EXPECT_FALSE(
+        dialog.saveScriptTo(QString::fromStdString((dir / "no" / "x.txt").string()), &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(Window, SerialChoiceOffersTheVirtualPortAndThirteenRates) {
