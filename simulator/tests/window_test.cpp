@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <pty.h>
+#include <sstream>
 #include <termios.h>
 #include <unistd.h>
 
@@ -161,6 +162,35 @@ TEST_F(Window, MouseTouchesOnlyInsideTheDisplay) {
     EXPECT_EQ(y, 40);
     QTest::mouseRelease(screen, Qt::LeftButton, {}, s.topLeft() + QPoint(30, 40));
     EXPECT_EQ(w.panel().Device().Pressed(), 0);
+}
+
+TEST_F(Window, RecordingTakesTheMouseTouchesAndEndsWithTheWindow) {
+    const auto recording = dir / "window_recording.txt";
+    {
+        CDunmereDlg w;
+        w.resize(1200, 900);
+        showActive(w);
+        std::string error;
+        ASSERT_TRUE(w.panel().Record(recording.string(), "wide.si", &error)) << error;
+        CScreemWnd* screen = w.screen();
+        const QRect s = screen->screenRect();
+        QTest::mousePress(screen, Qt::LeftButton, {}, s.topLeft() + QPoint(30, 40));
+        QTest::mouseMove(screen, s.topLeft() + QPoint(35, 40));
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, s.topLeft() + QPoint(35, 40));
+        QTest::mouseMove(screen, s.topLeft() + QPoint(50, 50)); // not pressed: no touch
+        w.close();
+    }
+    std::ifstream in(recording);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string script = text.str();
+    EXPECT_NE(script.find("# project: wide.si\n"), std::string::npos) << script;
+    const auto press = script.find("\ntouch 30 40\n");
+    ASSERT_NE(press, std::string::npos) << script;
+    const auto move = script.find("\ntouch 35 40\n", press);
+    ASSERT_NE(move, std::string::npos) << script;
+    EXPECT_NE(script.find("\nrelease\n", move), std::string::npos) << script;
+    EXPECT_EQ(script.find("touch 50 50"), std::string::npos) << script;
 }
 
 TEST_F(Window, VirtualPortShowsItsPathAndCloses) {
