@@ -1,37 +1,45 @@
 // dunmere: runs a compiled project as the panel would.
-//   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
+//   dunmere [--record FILE] [FILE.si]
+//   dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]
+//   dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE] [--quiet]
 #include "../ui/main_window.h"
 #include "../ui/single_instance.h"
 #include "common/program_info.h"
 #include "common/qt_translations.h"
 #include "common/serial_port.h"
+#include "simulator/live_input.h"
 #include "simulator/realtime_panel.h"
-#include "simulator/script.h"
+#include "simulator/script_runner.h"
 #include "simulator/virtual_panel.h"
 
 #include <QApplication>
+#include <QSaveFile>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 struct Options {
     bool headless = false;
     std::string project;
-    std::string script;
+    std::vector<std::string> scripts;
+    std::string junit;
+    bool quiet = false;
+    std::string record;
     std::string pty;
     std::string serial;
     std::uint32_t baud = 9600;
     std::string error;
 };
 
-const char* kUsage = "usage: dunmere [FILE.si | -p FILE.si]\n"
-                     "       dunmere --headless FILE.si [--script FILE] [--pty LINK | "
-                     "--serial DEVICE --baud N]\n";
+const char* kUsage =
+    "usage: dunmere [--record FILE] [FILE.si | -p FILE.si]\n"
+    "       dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]\n"
+    "       dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE] "
+    "[--quiet]\n";
 
 const char* kHelp =
     "Usage: dunmere [FILE.si | -p FILE.si]\n"
@@ -68,7 +76,14 @@ Options parse(int argc, char** argv) {
         if (a == "--headless") {
             o.headless = true;
         } else if (a == "--script") {
-            value(o.script);
+            o.scripts.emplace_back();
+            value(o.scripts.back());
+        } else if (a == "--junit") {
+            value(o.junit);
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else if (a == "--record") {
+            value(o.record);
         } else if (a == "--pty") {
             value(o.pty);
         } else if (a == "--serial") {
@@ -97,27 +112,30 @@ Options parse(int argc, char** argv) {
     }
     if (o.error.empty() && !o.pty.empty() && !o.serial.empty())
         o.error = "--pty and --serial exclude each other";
-    if (o.error.empty() && !o.script.empty() && (!o.pty.empty() || !o.serial.empty()))
+    if (o.error.empty() && !o.scripts.empty() && (!o.pty.empty() || !o.serial.empty()))
         o.error = "a script runs on virtual time without a serial line";
+    if (o.error.empty() && !o.scripts.empty() && !o.record.empty())
+        o.error = "--record records on real time, not while a script runs";
+    if (o.error.empty() && o.scripts.empty() && (!o.junit.empty() || o.quiet))
+        o.error = "--junit and --quiet go with --script";
     return o;
 }
 
-int runScriptFile(const Options& o) {
-    std::ifstream in(o.script);
-    if (!in) {
-        std::cerr << "dunmere: cannot read " << o.script << "\n";
-        return 2;
+int runScripts(const Options& o) {
+    std::vector<tft::ScriptResult> results;
+    std::string out, err;
+    int rc = tft::runScriptFiles(o.scripts, o.project, o.quiet, out, err, &results);
+    std::cout << out << std::flush;
+    std::cerr << err;
+    if (!o.junit.empty()) {
+        const std::string xml = tft::junitReport(results);
+        QSaveFile file(QString::fromStdString(o.junit));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(xml.data(), qint64(xml.size())) != qint64(xml.size()) || !file.commit()) {
+            std::cerr << "dunmere: cannot write " << o.junit << "\n";
+            rc = 2;
+        }
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    const tft::Script script = tft::parseScript(text.str());
-    if (!script.ok()) {
-        std::cerr << "dunmere: " << o.script << ": " << script.error << "\n";
-        return 2;
-    }
-    std::string report;
-    const int rc = tft::runScript(script, o.project, report);
-    (rc == 0 ? std::cout : std::cerr) << report;
     return rc;
 }
 
@@ -155,11 +173,20 @@ int serve(const Options& o) {
             [](std::uint32_t rate) { std::cout << "serial line rate: " << rate << std::endl; });
         panel.Attach(std::move(line));
     }
+    if (!o.record.empty() && !panel.Record(o.record, o.project, &error)) {
+        std::cerr << "dunmere: " << error << "\n";
+        return 2;
+    }
     panel.Start();
+    // Touches typed or piped on standard input, one step per line.
+    tft::LiveInput input(STDIN_FILENO, panel.Device(), [](const std::string& why) {
+        std::cerr << "dunmere: input: " << why << std::endl;
+    });
     std::cout << "running " << o.project << " (stop with Ctrl+C)" << std::endl;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     const bool stopped = panel.Stop();
+    panel.StopRecording();
     std::cout << "stopped" << (stopped ? "" : " (the core did not end in time)") << std::endl;
     return 0;
 }
@@ -171,13 +198,22 @@ int runWindow(int argc, char** argv, const Options& o) {
     tft::installQtTranslations();
     const QString project = QString::fromStdString(o.project);
     tft::SingleInstance instance(tft::SingleInstance::defaultName());
-    if (instance.handOver(project))
-        return 0;
+    if (instance.handOver(project)) {
+        if (!o.record.empty())
+            std::cerr << "dunmere: a running window took the project; --record needs the "
+                         "window to be the only one\n";
+        return o.record.empty() ? 0 : 2;
+    }
     tft::CDunmereDlg window;
     instance.listen([&window](const QString& path) { window.receiveProject(path); });
     window.resize(window.sizeHint());
     window.show();
     window.receiveProject(project); // the window takes the project's size
+    std::string error;
+    if (!o.record.empty() && !window.panel().Record(o.record, o.project, &error)) {
+        std::cerr << "dunmere: " << error << "\n";
+        return 2;
+    }
     return app.exec();
 }
 
@@ -197,5 +233,5 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
-    return o.script.empty() ? serve(o) : runScriptFile(o);
+    return o.scripts.empty() ? serve(o) : runScripts(o);
 }
