@@ -8,6 +8,7 @@
 #include "shape_kinds.h"
 
 #include <QApplication>
+#include <QTreeWidget>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>

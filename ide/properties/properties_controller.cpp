@@ -34,7 +34,10 @@ CPropertiesController::CPropertiesController(CPropertiesPane* pane, ProjectWorks
         return QColorDialog::getColor(current, pane);
     };
     pane_->chooseFile = [pane, this](const QString& filter) {
-        return QFileDialog::getOpenFileName(pane, QString(), workspace_.folder(), filter);
+        // The dialog separates the patterns of a filter with blanks.
+        QString patterns = filter;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        return QFileDialog::getOpenFileName(pane, QString(), workspace_.folder(), patterns);
     };
     pane_->importFile = [this](const QString& file, QString* reason) {
         return importFile(file, reason);
