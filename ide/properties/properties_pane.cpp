@@ -97,7 +97,9 @@ CPropertiesPane::CPropertiesPane(QWidget* parent) : QWidget(parent) {
     tree_->setEditTriggers(QAbstractItemView::AllEditTriggers);
     tree_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
     tree_->header()->setStretchLastSection(true);
-    tree_->setColumnWidth(0, 150);
+    tree_->setColumnWidth(0, 120);
+    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tree_->setTextElideMode(Qt::ElideRight);
     tree_->setItemDelegate(new PropertyDelegate(this));
     description_ = new QLabel(this);
     description_->setObjectName(QStringLiteral("PropertyDescription"));
@@ -152,8 +154,13 @@ void CPropertiesPane::rebuild(const PropertyTemplate& tpl) {
     building_ = true;
     tree_->setUpdatesEnabled(false);
     tree_->clear();
-    if (const pugi::xml_node root = tpl.root())
+    rootCaption_.clear();
+    rootTips_.clear();
+    if (const pugi::xml_node root = tpl.root()) {
+        rootCaption_ = attr(root, "CAPTION");
+        rootTips_ = attr(root, "TIPS");
         addItems(root, nullptr);
+    }
     for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
         const QString name = (*it)->data(1, NameRole).toString();
         if (collapsed.contains(name))
@@ -256,13 +263,15 @@ void CPropertiesPane::applyFilter() {
 }
 
 void CPropertiesPane::showDescription(QTreeWidgetItem* row) {
-    if (!row) {
+    // Without a current row the owner's own description shows.
+    const QString caption = row ? row->text(0) : rootCaption_;
+    const QString tips = row ? row->data(1, TipsRole).toString() : rootTips_;
+    if (caption.isEmpty() && tips.isEmpty()) {
         description_->clear();
         return;
     }
     description_->setText(
-        QStringLiteral("<b>%1</b><br>%2")
-            .arg(row->text(0).toHtmlEscaped(), row->data(1, TipsRole).toString().toHtmlEscaped()));
+        QStringLiteral("<b>%1</b><br>%2").arg(caption.toHtmlEscaped(), tips.toHtmlEscaped()));
 }
 
 QString CPropertiesPane::description() const {

@@ -77,6 +77,7 @@ private:
     QTreeWidget* tree_;
     QLabel* description_;
     QLabel* problem_;
+    QString rootCaption_, rootTips_;
     bool building_ = false;
 };
 

@@ -367,7 +367,9 @@ void CMainFrame::setLanguage(int id) {
 
 void CMainFrame::projectPropertyEdited(const QString& name) {
     if (name == QLatin1String("Name")) {
-        solution_->rebuild(workspace_);
+        // As a rename in the tree leaves it: the root shows the new name.
+        if (QTreeWidgetItem* root = solution_->topLevelItem(0))
+            root->setText(0, workspace_.projectName());
     } else if (name == QLatin1String("DeviceType") || name == QLatin1String("DeviceScreenRvs")) {
         for (QMdiSubWindow* sub : mdi_->subWindowList())
             if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))

@@ -273,6 +273,18 @@ TEST(MainFrameProperties, ThePaneFollowsTheActivePageAndShowsTheProjectOnCommand
     EXPECT_EQ(pane->item("Name")->text(0), QString::fromUtf8("名称"));
     frame.setLanguage(kLanguageEnglish);
 
+    // The name goes to the file at once and to the tree's root.
+    ASSERT_TRUE(pane->commit(pane->item("Name"), "renamed"));
+    EXPECT_EQ(frame.solutionPane()->topLevelItem(0)->text(0), "renamed");
+    EXPECT_EQ(pane->item("Name")->text(1), "renamed");
+    EXPECT_FALSE(pane->commit(pane->item("Name"), "1abc"));
+    EXPECT_EQ(pane->problem(), ideText(107));
+    {
+        pugi::xml_document onDisk;
+        onDisk.load_file(projectFile.c_str());
+        EXPECT_STREQ(onDisk.document_element().attribute("Name").value(), "renamed");
+    }
+
     // A model change rebuilds the grid and resizes the open pages.
     const DeviceCatalogue catalogue =
         DeviceCatalogue::load(fs::path(TFT_APP_DIR) / "DeviceInfo.xml");
