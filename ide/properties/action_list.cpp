@@ -1,5 +1,6 @@
 #include "action_list.h"
 
+#include "compiler/item_registry.h"
 #include "compiler/items.h"
 
 #include <pugixml.hpp>
@@ -37,6 +38,7 @@ std::string ActionList::text() const {
 }
 
 bool ActionList::isValid() const {
+    ensureItemFactoriesRegistered();
     ItemList parsed;
     const std::string all = text();
     if (!parseActionList(all, parsed))

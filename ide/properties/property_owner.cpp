@@ -1,5 +1,6 @@
 #include "property_owner.h"
 
+#include "compiler/item_registry.h"
 #include "compiler/items.h"
 #include "open_project.h"
 #include "page_document.h"
@@ -79,6 +80,7 @@ QString checkAgainstItem(const pugi::xml_node& item, const std::string& value) {
         if (*n < low || *n > high)
             return ideText(sid::PropertyOutOfRange).arg(caption).arg(low).arg(high);
     } else if (kind == "ACTION") {
+        ensureItemFactoriesRegistered();
         ItemList actions;
         if (!parseActionList(value, actions))
             return ideText(sid::PropertyBadActions).arg(caption);

@@ -21,6 +21,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -221,6 +223,39 @@ TEST_F(Grid, AChosenFileFromElsewhereIsCopiedIntoTheProject) {
     EXPECT_EQ(url, "badge_1.png");
     EXPECT_TRUE(fs::exists(folder / url));
     EXPECT_TRUE(workspace.entries(Group::Images).contains("badge_1.png"));
+}
+
+TEST_F(Grid, TheProjectsSlidersAndChoicesWriteTheProjectFile) {
+    ProjectOwner project(workspace, [] { return FillContext{}; });
+    pane.showOwner(&project);
+    const auto onDisk = [&](const char* attribute) {
+        pugi::xml_document doc;
+        doc.load_file(projectFile.c_str());
+        return std::string(doc.document_element().attribute(attribute).value());
+    };
+    // The backlight time is read-only until the box is ticked.
+    EXPECT_FALSE(pane.item("DeviceBacklightTime")->flags() & Qt::ItemIsEditable);
+    pane.item("DeviceBacklightAutoControl")->setCheckState(1, Qt::Checked);
+    settle();
+    EXPECT_EQ(onDisk("DeviceBacklightAutoControl"), "1");
+    auto* slider = openEditor<QSlider>(pane, "DeviceBacklightTime");
+    ASSERT_TRUE(slider);
+    EXPECT_EQ(slider->minimum(), 3);
+    EXPECT_EQ(slider->maximum(), 255);
+    auto* spin = pane.tree()->viewport()->findChild<QSpinBox*>();
+    ASSERT_TRUE(spin);
+    spin->setValue(77);
+    QTest::keyClick(spin, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(onDisk("DeviceBacklightTime"), "77");
+    EXPECT_EQ(pane.item("DeviceBacklightTime")->text(1), "77");
+    // The baud-rate choice 1000000 stores 8.
+    auto* combo = openEditor<QComboBox>(pane, "DeviceBaudRate");
+    ASSERT_TRUE(combo);
+    combo->setCurrentIndex(combo->findText("1000000"));
+    settle();
+    EXPECT_EQ(onDisk("DeviceBaudRate"), "8");
+    EXPECT_EQ(pane.item("DeviceBaudRate")->text(1), "1000000");
 }
 
 TEST(MainFrameProperties, ThePaneFollowsTheActivePageAndShowsTheProjectOnCommand) {
