@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 
 namespace tft::ide {
 
@@ -32,6 +33,13 @@ CPropertiesController::CPropertiesController(CPropertiesPane* pane, ProjectWorks
     project_ = std::make_unique<ProjectOwner>(workspace_, source);
     pane_->chooseColour = [pane](const QColor& current) {
         return QColorDialog::getColor(current, pane);
+    };
+    pane_->chooseFont = [pane](QFont& font) {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, font, pane);
+        if (ok)
+            font = chosen;
+        return ok;
     };
     pane_->chooseFile = [pane, this](const QString& filter) {
         // The dialog separates the patterns of a filter with blanks.

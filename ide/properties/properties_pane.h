@@ -8,6 +8,7 @@
 #include "property_owner.h"
 
 #include <QColor>
+#include <QFont>
 #include <QWidget>
 #include <functional>
 
@@ -53,6 +54,8 @@ public:
 
     // The dialogs, replaceable for tests. An empty answer is a cancel.
     std::function<QColor(const QColor& current)> chooseColour;
+    // A font for a "font" item: false when cancelled.
+    std::function<bool(QFont& font)> chooseFont;
     std::function<QString(const QString& filter)> chooseFile;
     // Edits an action list in place; false when cancelled.
     std::function<bool(QString& actions)> editActions;

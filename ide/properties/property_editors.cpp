@@ -58,6 +58,27 @@ public:
     QSpinBox* spin;
 };
 
+// "face;12pt" with ";bold" for a bold font, as the page file holds fonts.
+QString fontText(const QFont& font) {
+    QString text = QStringLiteral("%1;%2pt").arg(font.family()).arg(font.pointSize());
+    if (font.bold())
+        text += QStringLiteral(";bold");
+    return text;
+}
+
+QFont fontOf(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(';'));
+    QFont font;
+    if (!parts.value(0).isEmpty())
+        font.setFamily(parts.value(0));
+    QString size = parts.value(1);
+    size.remove(QStringLiteral("pt"));
+    if (size.toInt() > 0)
+        font.setPointSize(size.toInt());
+    font.setBold(parts.value(2).trimmed() == QLatin1String("bold"));
+    return font;
+}
+
 QString kindOf(const QModelIndex& index) {
     return index.data(CPropertiesPane::KindRole).toString();
 }
@@ -116,6 +137,20 @@ QWidget* PropertyDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
             if (!chosen.isValid())
                 return; // cancelled: nothing changes
             edit->line->setText(colourText(chosen));
+            finish(edit);
+        });
+        return edit;
+    }
+    if (kind == QLatin1String("FONT")) {
+        auto* edit = new ButtonEdit(parent);
+        connect(edit->line, &QLineEdit::returnPressed, this, [this, edit] { finish(edit); });
+        connect(edit->button, &QToolButton::clicked, this, [this, edit] {
+            if (!pane_->chooseFont)
+                return;
+            QFont font = fontOf(edit->line->text());
+            if (!pane_->chooseFont(font))
+                return; // cancelled: nothing changes
+            edit->line->setText(fontText(font));
             finish(edit);
         });
         return edit;

@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace tft;
 using namespace tft::ide;
@@ -256,6 +257,73 @@ TEST_F(Grid, TheProjectsSlidersAndChoicesWriteTheProjectFile) {
     settle();
     EXPECT_EQ(onDisk("DeviceBaudRate"), "8");
     EXPECT_EQ(pane.item("DeviceBaudRate")->text(1), "1000000");
+}
+
+namespace {
+
+// An owner over a template of its own that records what reaches it.
+class RecordingOwner : public IPropertyOwner {
+public:
+    PropertyTemplate propertyTemplate() const override {
+        PropertyTemplate tpl;
+        tpl.parse(R"(<item NAME="top" CTYPE="category" CAPTION="Top" TIPS="t">
+            <item NAME="face" CTYPE="font" CAPTION="Face" TIPS="f" VALUE="Sans;10pt"/>
+            <item NAME="mode" CTYPE="combox" CAPTION="Mode" TIPS="m" VALUE="b"
+                  OPTIONS="A;B" ENUMS="a;b"/>
+            <item NAME="off" CTYPE="INPUT" CAPTION="Off" TIPS="o" VALUE="1" ENABLE="0"/>
+            <item NAME="bad" CTYPE="SELECT" CAPTION="Bad" TIPS="b" VALUE="9"
+                  OPTIONS="x;y" ENUMS="1;2"/>
+        </item>)");
+        for (const auto& [name, value] : values)
+            tpl.setValue(name, value);
+        return tpl;
+    }
+    ChangeResult propertyChanged(const std::string& name, const std::string& value) override {
+        values[name] = value;
+        return ChangeResult::ok();
+    }
+    std::map<std::string, std::string> values;
+};
+
+} // namespace
+
+TEST(GridEditors, FontEditableChoicesDisabledRowsAndUnknownValues) {
+    ensurePropertyTestApp();
+    CPropertiesPane pane;
+    pane.resize(360, 400);
+    pane.show();
+    RecordingOwner owner;
+    pane.showOwner(&owner);
+    // A disabled row takes no edits; a value outside the choices shows none.
+    EXPECT_FALSE(pane.item("off")->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(pane.item("bad")->text(1), "");
+    // The font chooser writes face;size pt and ;bold.
+    pane.chooseFont = [](QFont& font) {
+        EXPECT_EQ(font.pointSize(), 10);
+        font.setPointSize(14);
+        font.setBold(true);
+        return true;
+    };
+    auto* button = openEditor<QToolButton>(pane, "face");
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(owner.values["face"], "Sans;14pt;bold");
+    // An editable drop-down takes a choice's value or typed text.
+    auto* combo = openEditor<QComboBox>(pane, "mode");
+    ASSERT_TRUE(combo);
+    EXPECT_TRUE(combo->isEditable());
+    EXPECT_EQ(combo->currentText(), "B");
+    combo->setCurrentIndex(0);
+    settle();
+    EXPECT_EQ(owner.values["mode"], "a");
+    // Cancelling the font chooser changes nothing.
+    pane.chooseFont = [](QFont&) { return false; };
+    button = openEditor<QToolButton>(pane, "face");
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(owner.values["face"], "Sans;14pt;bold");
 }
 
 TEST(MainFrameProperties, ThePaneFollowsTheActivePageAndShowsTheProjectOnCommand) {
