@@ -105,6 +105,9 @@ PropertyTemplate fillPageTemplate(const PageDocument& page, const FillContext& c
     PropertyTemplate tpl = PropertyTemplate::forScreen(context.language);
     for (const char* name : {"name", "bk_transparent", "bk_color", "bk_image"})
         tpl.setValue(name, page.pageProperty(name));
+    // A page is called after its file everywhere in the IDE.
+    if (!page.title().empty())
+        tpl.setValue("name", page.title());
     applyPageRules(tpl);
     return tpl;
 }

@@ -21,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -354,6 +355,15 @@ TEST(MainFrameProperties, ThePaneFollowsTheActivePageAndShowsTheProjectOnCommand
     ASSERT_TRUE(page);
     EXPECT_EQ(properties->showing(), CPropertiesController::Showing::Page);
     EXPECT_TRUE(pane->item("bk_transparent"));
+    EXPECT_EQ(pane->item("name")->text(1), "controls");
+    {
+        // A page attribute marks the page modified and has its views redrawn.
+        QSignalSpy redraw(page, SIGNAL(pageChanged()));
+        ASSERT_TRUE(pane->commit(pane->item("bk_color"), "1;2;3"));
+        EXPECT_EQ(page->document().pageProperty("bk_color"), "1;2;3");
+        EXPECT_TRUE(page->isModified());
+        EXPECT_GE(redraw.count(), 1);
+    }
     EXPECT_EQ(page->document().screenSize(), QSize(800, 480)); // the showcase's model
 
     ASSERT_FALSE(page->document().shapes().empty());
