@@ -138,6 +138,8 @@ void CPropertiesPane::showOwner(IPropertyOwner* owner) {
 }
 
 void CPropertiesPane::refresh() {
+    if (committing_)
+        return; // the change in progress rebuilds when it is done
     rebuild(owner_ ? owner_->propertyTemplate() : PropertyTemplate());
 }
 
@@ -289,22 +291,33 @@ void CPropertiesPane::onItemChanged(QTreeWidgetItem* row, int column) {
         row->checkState(1) == Qt::Checked ? QStringLiteral("1") : QStringLiteral("0");
     if (value == row->data(1, ValueRole).toString())
         return;
-    const QString name = row->data(1, NameRole).toString();
-    QMetaObject::invokeMethod(
-        this, [this, name, value] { commit(item(name), value); }, Qt::QueuedConnection);
+    // The tree is inside its own change here: it is rebuilt afterwards.
+    apply(row->data(1, NameRole).toString(), value, true);
 }
 
 bool CPropertiesPane::commit(QTreeWidgetItem* row, const QString& value) {
-    if (!row || !owner_)
+    return row && apply(row->data(1, NameRole).toString(), value, false);
+}
+
+bool CPropertiesPane::apply(const QString& name, const QString& value, bool deferRefresh) {
+    if (!owner_ || name.isEmpty())
         return false;
-    const std::string name = row->data(1, NameRole).toString().toStdString();
-    const ChangeResult result = owner_->propertyChanged(name, value.toStdString());
+    // Owners that answer a change by showing their properties again only
+    // mark the grid for the rebuild below.
+    committing_ = true;
+    const std::string key = name.toStdString();
+    const ChangeResult result = owner_->propertyChanged(key, value.toStdString());
+    if (result.applied && changed)
+        changed(key);
+    committing_ = false;
     problem_->setText(result.reason);
     problem_->setVisible(!result.reason.isEmpty());
     // Show the owner's values again: the new one, or the old one kept.
-    refresh();
-    if (result.applied && changed)
-        changed(name);
+    if (deferRefresh)
+        QMetaObject::invokeMethod(
+            this, [this] { refresh(); }, Qt::QueuedConnection);
+    else
+        refresh();
     return result.applied;
 }
 

@@ -45,6 +45,9 @@ public:
 
     // Sends a value to the owner as if the user had entered it.
     bool commit(QTreeWidgetItem* item, const QString& value);
+    // The same by name; with `deferRefresh` the rows are rebuilt once control
+    // is back in the event loop (an editor of the grid is still open).
+    bool apply(const QString& name, const QString& value, bool deferRefresh);
 
     QTreeWidget* tree() const { return tree_; }
     QLineEdit* filterBox() const { return filter_; }
@@ -82,6 +85,7 @@ private:
     QLabel* problem_;
     QString rootCaption_, rootTips_;
     bool building_ = false;
+    bool committing_ = false;
 };
 
 // "R;G;B" and the same as a colour; RGB565 as shown beside it.

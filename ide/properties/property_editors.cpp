@@ -235,12 +235,9 @@ void PropertyDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     }
     if (value == index.data(CPropertiesPane::ValueRole).toString())
         return;
-    // The grid is rebuilt after a change; that must not happen under the
-    // editor that is being closed.
-    const QString name = index.data(CPropertiesPane::NameRole).toString();
-    QMetaObject::invokeMethod(
-        pane_, [pane = pane_, name, value] { pane->commit(pane->item(name), value); },
-        Qt::QueuedConnection);
+    // The value goes to the owner now, while it is still the row's owner;
+    // the grid is rebuilt afterwards, not under the editor being closed.
+    pane_->apply(index.data(CPropertiesPane::NameRole).toString(), value, true);
 }
 
 void PropertyDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

@@ -58,10 +58,14 @@ template <class T> T* openEditor(CPropertiesPane& pane, const char* name) {
     return pane.tree()->viewport()->findChild<T*>();
 }
 
-class Grid : public ::testing::Test {
+// The application exists before any widget of a fixture.
+struct AppFirst {
+    AppFirst() { ensurePropertyTestApp(); }
+};
+
+class Grid : public ::testing::Test, private AppFirst {
 protected:
     void SetUp() override {
-        ensurePropertyTestApp();
         QString file;
         ASSERT_TRUE(ProjectWorkspace::create(QString::fromStdString(dir.path().string()),
                                              QStringLiteral("grid"), catalogue.at(0).TypeID, file)
@@ -182,6 +186,19 @@ TEST_F(Grid, TypedValuesThatDoNotReadAreRefusedAndTheShapeKeepsItsValue) {
     settle();
     EXPECT_TRUE(pane.problem().isEmpty());
     EXPECT_EQ(text->rect().width(), 120);
+}
+
+TEST_F(Grid, AnEditGoesToTheShapeItWasMadeOnEvenWhenTheSelectionMovesOn) {
+    auto* line = openEditor<QLineEdit>(pane, "width");
+    ASSERT_TRUE(line);
+    line->setText("77");
+    // Clicking elsewhere takes the focus from the editor, which commits; the
+    // click then selects another shape before the event loop runs again.
+    pane.filterBox()->setFocus();
+    page.select(1);
+    settle();
+    EXPECT_EQ(page.shapes()[0]->rect().width(), 77);
+    EXPECT_EQ(page.shapes()[1]->rect().width(), 50);
 }
 
 TEST_F(Grid, TheFilterNarrowsTheRowsAndTheDescriptionFollowsTheRow) {
