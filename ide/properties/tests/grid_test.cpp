@@ -394,6 +394,8 @@ TEST(MainFrameProperties, ThePaneFollowsTheActivePageAndShowsTheProjectOnCommand
     const int x = pane->item("xOffset")->text(1).toInt();
     page->document().nudge(1, 0);
     EXPECT_EQ(pane->item("xOffset")->text(1).toInt(), x + 1);
+    page->document().undo();
+    EXPECT_EQ(pane->item("xOffset")->text(1).toInt(), x);
 
     frame.runCommand(cmd::ProjectSettings);
     EXPECT_EQ(properties->showing(), CPropertiesController::Showing::Project);
