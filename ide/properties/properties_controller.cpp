@@ -94,9 +94,8 @@ void CPropertiesController::attachPage(QObject* frame, PageDocument* page) {
         connect(frame_, SIGNAL(pageChanged()), this, SLOT(pageChanged()));
         connect(frame_, &QObject::destroyed, this, [this] { attachPage(nullptr, nullptr); });
     }
-    if (showing_ == Showing::Project)
-        showProject();
-    else
+    // The project stays shown until the selection changes; it needs no page.
+    if (showing_ != Showing::Project)
         showCurrent();
     if (!page_) {
         shapes_.reset();
