@@ -4,11 +4,14 @@
 #include "command_lines.h"
 #include "commands.h"
 #include "compiler_runner.h"
+#include "find_widgets.h"
 #include "font_config.h"
 #include "font_options_dlg.h"
 #include "new_project_dlg.h"
 #include "output_pane.h"
 #include "page_frame.h"
+#include "picture_browser.h"
+#include "resource_pane.h"
 #include "solution_pane.h"
 #include "string_table.h"
 #include "tool_launcher.h"
@@ -24,6 +27,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -91,6 +95,13 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
     };
     launch = [this](const QString& name, const QStringList& args) {
         return startProgram(appDir_, name, args);
+    };
+    askFindOptions = [this](FindOptions& options) {
+        CFindOptionsDlg dialog(options, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        options = dialog.options();
+        return true;
     };
     // Language first: everything built below takes its texts from it.
     settings_ = IdeSettings::read(*store_);
@@ -223,8 +234,9 @@ void CMainFrame::createMenus() {
     add(sid::MenuProject,
         {cmd::CompileProject, cmd::CompilePage, cmd::RunSimulator, 0, cmd::Download,
          cmd::SyncDisplay, cmd::InstructionConsole, 0, cmd::ProjectSettings, cmd::FontConfig});
-    add(sid::MenuTools, {cmd::ImageEditor, cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer,
-                         cmd::ModbusConfig});
+    add(sid::MenuTools,
+        {cmd::ImageEditor, cmd::ManageLibrary, cmd::ImportPictures, cmd::DeletePicture,
+         cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig});
     add(sid::MenuLanguage, {cmd::LanguageChinese, cmd::LanguageEnglish});
     add(sid::MenuHelp, {cmd::QuickStart});
 }
@@ -234,6 +246,11 @@ void CMainFrame::createBars() {
         QToolBar* toolBar = addToolBar(barName(which));
         toolBar->setObjectName(barName(which));
         toolBar->setProperty("caption", barCaption(which));
+        if (which == Bar::Find) {
+            findCombo_ = new CFindCombo(toolBar);
+            toolBar->addWidget(findCombo_);
+            connect(findCombo_, &CFindCombo::findRequested, this, &CMainFrame::find);
+        }
         for (const CommandInfo& info : mainCommands())
             if (info.bar == which)
                 toolBar->addAction(actions_.value(info.id));
@@ -252,6 +269,12 @@ void CMainFrame::createPanes() {
     solution_ = new CSolutionPane(this);
     output_ = new COutputPane(this);
     output_->locate = [this](const QString& line) { locateLine(line); };
+    resources_ = new CResourcePane(this);
+    pictures_ = new CPictureBrowser(ImageLibraries(QDir(appDir_).filePath(QStringLiteral("images")),
+                                                   ImageLibraries::defaultUserImages()),
+                                    this);
+    findPane_ = new CFindPane(this);
+    findPane_->locate = [this](const QString& line) { locateLine(line); };
     connect(solution_, &CSolutionPane::openRequested, this, &CMainFrame::openTreeItem);
     connect(solution_, &CSolutionPane::commandRequested, this, &CMainFrame::treeCommand);
     const Qt::DockWidgetArea areas[] = {Qt::LeftDockWidgetArea,   Qt::RightDockWidgetArea,
@@ -267,8 +290,14 @@ void CMainFrame::createPanes() {
             content = solution_;
         else if (id == sid::PaneOutput)
             content = output_;
+        else if (id == sid::PaneResources)
+            content = resources_;
+        else if (id == sid::PanePictures)
+            content = pictures_;
+        else if (id == sid::PaneFind)
+            content = findPane_;
         else {
-            // Filled by the designer, console, resource and find code.
+            // Filled by the designer and console code.
             content = new QWidget(dock);
             content->setObjectName(QStringLiteral("PaneContent%1").arg(id));
         }
@@ -306,6 +335,9 @@ void CMainFrame::retranslate() {
             page->retranslate();
     updateRecentMenu();
     solution_->rebuild(workspace_);
+    resources_->retranslate();
+    pictures_->retranslate();
+    refreshResources();
     status_->setText(ideText(sid::Ready));
     updateCommandStates();
 }
@@ -386,6 +418,7 @@ bool CMainFrame::openProject(const QString& path) {
     recent_.add(workspace_.path());
     updateRecentMenu();
     updateCommandStates();
+    refreshResources();
     status_->setText(ideText(sid::Ready));
     emit projectChanged();
     return true;
@@ -396,6 +429,7 @@ void CMainFrame::closeProject() {
         sub->close();
     workspace_.close();
     solution_->rebuild(workspace_);
+    resources_->clear();
     updateCommandStates();
     emit projectChanged();
 }
@@ -531,6 +565,7 @@ void CMainFrame::afterCompile(bool succeeded) {
             output_->appendLine(ideText(sid::DriverCopyFailed).arg(QString::fromStdString(error)));
         solution_->refreshCode(workspace_);
     }
+    refreshResources();
     status_->setText(ideText(sid::CompilerExit).arg(succeeded ? 0 : 1));
     emit compilerFinished(succeeded);
 }
@@ -708,20 +743,52 @@ void CMainFrame::openTreeItem(QTreeWidgetItem* item) {
 }
 
 void CMainFrame::locateLine(const QString& line) {
-    // Lines of the form "...[screen]NAME;[item]NAME:..." open their page; the
-    // find code selects the item once the designer exists.
-    const qsizetype bracket = line.indexOf(QLatin1Char('['));
-    if (bracket < 0 || !line.mid(bracket).startsWith(QLatin1String("[screen]")) ||
-        !workspace_.isOpen())
+    const LocateTarget target = parseLocateLine(line);
+    if (!target.valid || !workspace_.isOpen())
         return;
-    const QString rest = line.mid(bracket + 8);
-    const QString screen = rest.left(rest.indexOf(QLatin1Char(';')));
-    for (const QString& page : workspace_.entries(Group::Pages)) {
-        if (ProjectWorkspace::pageName(page).compare(screen, Qt::CaseInsensitive) == 0) {
-            openDocument(workspace_.absolute(page));
-            return;
+    const QString file = locatePageFile(workspace_, target.page);
+    QMdiSubWindow* sub = file.isEmpty() ? nullptr : openDocument(file);
+    auto* page = sub ? qobject_cast<CPageFrame*>(sub->widget()) : nullptr;
+    if (!page || !target.hasItem)
+        return;
+    // The named shape alone; a name the page lacks leaves nothing selected.
+    if (!page->selectShape(target.item))
+        page->document().clearSelection();
+}
+
+void CMainFrame::find(const QString& text) {
+    if (text.isEmpty())
+        return;
+    findCombo_->remember(text);
+    FindOptions options = findOptions_;
+    if (!askFindOptions || !askFindOptions(options))
+        return;
+    findOptions_ = options;
+    panes_.value(sid::PaneFind)->show();
+    panes_.value(sid::PaneFind)->raise();
+    findPane_->clear();
+    std::vector<OpenPage> open;
+    int active = -1;
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (auto* page = qobject_cast<CPageFrame*>(sub->widget())) {
+            if (sub == mdi_->activeSubWindow())
+                active = int(open.size());
+            open.push_back({sub->windowTitle(), page->file(), &page->document()});
         }
     }
+    findPane_->setLines(CFindManager::instance().find(text, options, open, active, &workspace_));
+}
+
+void CMainFrame::refreshResources() {
+    if (!workspace_.isOpen()) {
+        resources_->clear();
+        return;
+    }
+    const DeviceProp* device = workspace_.device();
+    const QString problem = resources_->load(workspace_.outputBase() + QStringLiteral(".tftres"),
+                                             device ? int(device->FlashSizeOfRes) : 0);
+    if (!problem.isEmpty())
+        output_->appendLine(problem);
 }
 
 void CMainFrame::openTool(int id) {
@@ -810,7 +877,18 @@ void CMainFrame::runCommand(int id) {
         runCommand(sid::PaneProperties);
         break;
     case cmd::Find:
-        runCommand(sid::PaneFind);
+        // Ctrl+F: into the find combo; Enter there searches.
+        bar(QStringLiteral("Find"))->show();
+        findCombo_->setFocus(Qt::ShortcutFocusReason);
+        findCombo_->lineEdit()->selectAll();
+        break;
+    case cmd::FindText:
+        find(findCombo_->currentText());
+        break;
+    case cmd::ManageLibrary:
+    case cmd::ImportPictures:
+    case cmd::DeletePicture:
+        pictures_->runCommand(id);
         break;
     case cmd::Undo:
     case cmd::Redo:
