@@ -69,6 +69,18 @@ QString ImageLibraries::defaultUserImages() {
         .filePath(QStringLiteral("images"));
 }
 
+QStringList ImageLibraries::names() const {
+    QStringList all;
+    for (const QString& root : {appImages_, userImages_})
+        if (!root.isEmpty())
+            for (const QString& name :
+                 QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+                if (!all.contains(name))
+                    all << name;
+    all.sort();
+    return all;
+}
+
 QVector<LibraryInfo> ImageLibraries::libraries() const {
     QMap<QString, LibraryInfo> byName;
     for (const QString& root : {appImages_, userImages_}) {

@@ -32,6 +32,8 @@ public:
     // The per-user folder of the running program.
     static QString defaultUserImages();
 
+    // The library names, sorted, without counting their pictures.
+    QStringList names() const;
     // Every library, sorted by name, with its totals.
     QVector<LibraryInfo> libraries() const;
     LibraryInfo library(const QString& name) const;

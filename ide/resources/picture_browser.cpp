@@ -18,15 +18,6 @@ namespace tft::ide {
 
 namespace {
 
-QIcon tile(const QImage& image) {
-    const int edge = ThumbnailLoader::kEdge;
-    QPixmap pixmap(edge, edge);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.drawImage((edge - image.width()) / 2, (edge - image.height()) / 2, image);
-    return QIcon(pixmap);
-}
-
 QIcon emptyTile() {
     const int edge = ThumbnailLoader::kEdge;
     QPixmap pixmap(edge, edge);
@@ -116,9 +107,7 @@ void CPictureBrowser::retranslate() {
 
 void CPictureBrowser::refresh() {
     const QString keep = currentLibrary();
-    QStringList names;
-    for (const LibraryInfo& info : libraries_.libraries())
-        names << info.name;
+    const QStringList names = libraries_.names();
     {
         const QSignalBlocker block(box_);
         box_->clear();
@@ -176,7 +165,7 @@ void CPictureBrowser::thumbnailReady(const QString& file, const QImage& image) {
         item->setData(CImageGallery::BrokenRole, true);
         item->setToolTip(file + QLatin1Char('\n') + ideText(sid::PictureUnreadable));
     } else {
-        item->setIcon(tile(image));
+        item->setIcon(QIcon(QPixmap::fromImage(image)));
     }
 }
 

@@ -115,6 +115,7 @@ void CResourcePane::updateBar() {
         level_ = Level::Normal;
         bar_->setValue(0);
         bar_->setFormat(ideText(sid::CapacityUnknown));
+        bar_->setToolTip(ideText(sid::CapacityUnknown));
         bar_->setStyleSheet({});
         return;
     }
@@ -122,6 +123,7 @@ void CResourcePane::updateBar() {
     const double percent = double(used) * 100.0 / double(area);
     level_ = percent > 100.0 ? Level::Over : percent > 80.0 ? Level::Warning : Level::Normal;
     bar_->setValue(int(std::min(percent, 100.0) * 10.0));
+    bar_->setToolTip(ideText(sid::CapacityTip));
     bar_->setFormat(ideText(sid::CapacityText)
                         .arg(QString::asprintf("%.2f", double(used) / (1024.0 * 1024.0)))
                         .arg(areaMiB_)

@@ -3,7 +3,10 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 #include <QTimer>
+#include <chrono>
+#include <vector>
 
 namespace tft::ide {
 
@@ -50,6 +53,16 @@ QImage ThumbnailLoader::makeThumbnail(const QString& file) {
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+QImage ThumbnailLoader::makeTile(const QImage& thumbnail) {
+    if (thumbnail.isNull())
+        return {};
+    QImage tile(kEdge, kEdge, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    QPainter painter(&tile);
+    painter.drawImage((kEdge - thumbnail.width()) / 2, (kEdge - thumbnail.height()) / 2, thumbnail);
+    return tile;
+}
+
 void ThumbnailLoader::request(const QStringList& files) {
     outstanding_ = int(files.size());
     QStringList hits;
@@ -80,9 +93,9 @@ void ThumbnailLoader::request(const QStringList& files) {
         QMetaObject::invokeMethod(
             this,
             [this, generation, file] {
-                QImage image;
-                cached(file, &image);
-                deliver(generation, file, QString(), image);
+                Made made{file, QString(), {}};
+                cached(file, &made.tile);
+                deliver(generation, made);
             },
             Qt::QueuedConnection);
     }
@@ -95,35 +108,67 @@ void ThumbnailLoader::cancel() {
     queue_.clear();
 }
 
-void ThumbnailLoader::deliver(quint64 generation, const QString& file, const QString& key,
-                              const QImage& image) {
-    if (!key.isEmpty())
-        cache_.insert(key, new QImage(image), int(std::max<qsizetype>(1, image.sizeInBytes())));
+void ThumbnailLoader::deliver(quint64 generation, const Made& made) {
+    if (!made.key.isEmpty())
+        cache_.insert(made.key, new QImage(made.tile),
+                      int(std::max<qsizetype>(1, made.tile.sizeInBytes())));
     if (generation != generation_)
         return;
-    emit ready(file, image);
+    emit ready(made.file, made.tile);
     if (--outstanding_ == 0)
         emit finished();
 }
 
 void ThumbnailLoader::run() {
+    // Results travel in batches: the first rows of a request one by one (they
+    // show at once), then at most every 40 ms, so that hundreds of pictures
+    // cost the window a few dozen events instead of one each.
+    constexpr int kAtOnce = 16;
+    int made = 0;
+    std::vector<Made> batch;
+    quint64 batchGeneration = 0;
+    auto lastPost = std::chrono::steady_clock::now();
+    const auto post = [&] {
+        if (batch.empty())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation = batchGeneration, results = std::move(batch)] {
+                for (const Made& one : results)
+                    deliver(generation, one);
+            },
+            Qt::QueuedConnection);
+        batch.clear();
+        lastPost = std::chrono::steady_clock::now();
+    };
     for (;;) {
         std::pair<QString, QString> job;
         quint64 generation;
+        bool last;
         {
             std::unique_lock<std::mutex> lock(mutex_);
+            if (queue_.empty() && !stop_) {
+                lock.unlock();
+                post();
+                lock.lock();
+            }
             wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
             if (stop_)
                 return;
             job = std::move(queue_.front());
             queue_.pop_front();
             generation = generation_;
+            last = queue_.empty();
         }
-        const QImage image = makeThumbnail(job.first);
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, job, image] { deliver(generation, job.first, job.second, image); },
-            Qt::QueuedConnection);
+        if (generation != batchGeneration) {
+            post(); // a stale request's results only fill the cache
+            batchGeneration = generation;
+            made = 0;
+        }
+        batch.push_back({job.first, job.second, makeTile(makeThumbnail(job.first))});
+        if (last || ++made <= kAtOnce ||
+            std::chrono::steady_clock::now() - lastPost > std::chrono::milliseconds(40))
+            post();
     }
 }
 

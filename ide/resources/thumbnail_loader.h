@@ -29,18 +29,26 @@ public:
     void cancel();
     bool cached(const QString& file, QImage* image = nullptr) const;
 
-    // Decodes one thumbnail (any thread); a null image when the file does not read.
+    // Decodes one thumbnail (any thread): the picture scaled to fit the
+    // square, aspect kept; a null image when the file does not read.
     static QImage makeThumbnail(const QString& file);
+    // The thumbnail centred on a transparent square tile, as the gallery shows it.
+    static QImage makeTile(const QImage& thumbnail);
 
 signals:
-    // A null image means the picture cannot be read (a broken thumbnail).
+    // The tile of a picture; a null image means the picture cannot be read
+    // (a broken thumbnail).
     void ready(const QString& file, const QImage& image);
     // Every file of the last request has been delivered.
     void finished();
 
 private:
     void run();
-    void deliver(quint64 generation, const QString& file, const QString& key, const QImage& image);
+    struct Made {
+        QString file, key;
+        QImage tile;
+    };
+    void deliver(quint64 generation, const Made& made);
     static QString cacheKey(const QString& file);
 
     QCache<QString, QImage> cache_; // GUI thread only

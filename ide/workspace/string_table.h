@@ -83,6 +83,7 @@ namespace tft::ide {
     X(PictureColumns, 61470) \
     X(NoLibrary, 61471) \
     X(PictureUnreadable, 61472) \
+    X(CapacityTip, 61473) \
     X(GroupPages, 33016) \
     X(GroupImages, 33017) \
     X(GroupSounds, 33018) \

@@ -219,9 +219,14 @@ TEST_F(Library, ThumbnailsArriveFromTheWorkerBrokenOnesAsBrokenTiles) {
     QListWidgetItem* broken = browser.gallery()->item(12);
     EXPECT_TRUE(broken->data(CImageGallery::BrokenRole).toBool());
     EXPECT_FALSE(browser.gallery()->item(0)->data(CImageGallery::BrokenRole).toBool());
-    QImage thumb;
-    ASSERT_TRUE(browser.loader().cached(browser.gallery()->pictureAt(0), &thumb));
-    EXPECT_EQ(thumb.size(), QSize(96, 48)); // aspect kept within 96 x 96
+    // Aspect kept within 96 x 96, centred on a transparent tile, cached.
+    EXPECT_EQ(ThumbnailLoader::makeThumbnail(browser.gallery()->pictureAt(0)).size(),
+              QSize(96, 48));
+    QImage tile;
+    ASSERT_TRUE(browser.loader().cached(browser.gallery()->pictureAt(0), &tile));
+    EXPECT_EQ(tile.size(), QSize(96, 96));
+    EXPECT_EQ(qAlpha(tile.pixel(48, 10)), 0);
+    EXPECT_EQ(tile.pixelColor(48, 48), QColor(200, 40, 40));
     // The broken tile carries no drag; a good one carries its path.
     EXPECT_EQ(browser.gallery()->model()->mimeData({browser.gallery()->model()->index(12, 0)}),
               nullptr);

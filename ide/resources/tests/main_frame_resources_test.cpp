@@ -3,6 +3,7 @@
 // results and from velmic's own error lines.
 #include "commands.h"
 #include "find_widgets.h"
+#include "imagelist_dlg.h"
 #include "main_frame.h"
 #include "output_pane.h"
 #include "page_frame.h"
@@ -140,7 +141,8 @@ TEST_F(Panes, TheResourcePaneFollowsOpenBuildAndLanguage) {
     ASSERT_EQ(table->topLevelItemCount(), 3);
     EXPECT_EQ(table->topLevelItem(0)->childCount(), 4);
     // The showcase's model (5", 800x480) has its resource area from the catalogue.
-    EXPECT_TRUE(frame->resourcePane()->capacityBar()->format().startsWith("Resource area used: "));
+    EXPECT_TRUE(frame->resourcePane()->capacityBar()->format().contains(" / 56 MB ("))
+        << frame->resourcePane()->capacityBar()->format().toStdString();
     frame->setLanguage(cmd::LanguageChinese);
     EXPECT_EQ(table->topLevelItem(0)->text(0), QStringLiteral("画面"));
     EXPECT_EQ(table->headerItem()->text(0), QStringLiteral("类型"));
@@ -322,5 +324,23 @@ TEST_F(Panes, Screenshot) {
     typeFind("back");
     frame->pane(4006)->raise();
     QCoreApplication::processEvents();
-    ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(target)));
+    const QString file = QString::fromLocal8Bit(target);
+    ASSERT_TRUE(frame->grab().save(file));
+    // The panes on their own, wide enough for every column.
+    CResourcePane pane;
+    pane.load(q(folder() / "output" / "showcase.tftres"), 4);
+    pane.resize(900, 520);
+    pane.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(pane.grab().save(QString(file).replace(".png", "-resources.png")));
+    const ImageLibraries shipped(QString::fromUtf8(TFT_APP_DIR) + "/images", QString());
+    LibraryUi ui;
+    CImagelistMainDlg dialog(shipped, ui);
+    dialog.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(dialog.grab().save(QString(file).replace(".png", "-library.png")));
+    CFindOptionsDlg optionsDialog(FindOptions{});
+    optionsDialog.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(optionsDialog.grab().save(QString(file).replace(".png", "-options.png")));
 }

@@ -96,7 +96,7 @@ TEST_F(Pane, TheCapacityBarCountsTheUsedAreaAgainstTheModel) {
     pane.load(q(dir.path() / "p.tftres"), 16);
     EXPECT_EQ(pane.list().usedBytes(), 0x140000 + 1023 + 1024);
     EXPECT_EQ(pane.level(), CResourcePane::Level::Normal);
-    EXPECT_EQ(pane.capacityBar()->format(), "Resource area used: 1.25 of 16 MB (7.8%)");
+    EXPECT_EQ(pane.capacityBar()->format(), "1.25 / 16 MB (7.8%)");
     pane.load(q(dir.path() / "p.tftres"), 1);
     EXPECT_EQ(pane.level(), CResourcePane::Level::Over);
     EXPECT_EQ(pane.capacityBar()->value(), 1000);
