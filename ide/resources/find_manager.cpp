@@ -10,6 +10,18 @@
 
 namespace tft::ide {
 
+namespace {
+
+// The real file lies in the project folder (entries and names may climb out
+// with "..", or through a link).
+bool insideProjectFolder(const ProjectWorkspace& project, const QString& file) {
+    const QString root = QFileInfo(project.folder()).canonicalFilePath() + QLatin1Char('/');
+    const QString real = QFileInfo(file).canonicalFilePath();
+    return !real.isEmpty() && real.startsWith(root);
+}
+
+} // namespace
+
 void FindHistory::push(const QString& text) {
     if (text.isEmpty())
         return;
@@ -88,7 +100,7 @@ QStringList CFindManager::find(const QString& text, const FindOptions& options,
                         opened = &page;
                 if (opened)
                     searchDocument(title, *opened->document, text, options.flags);
-                else
+                else if (insideProjectFolder(*project, file))
                     searchFile(title, file, text, options.flags);
             }
         }
@@ -170,12 +182,7 @@ QString locatePageFile(const ProjectWorkspace& project, const QString& page) {
         found = project.folder() + QString(page).replace(QLatin1Char('\\'), QLatin1Char('/')) +
                 QStringLiteral(".tft");
     const QFileInfo info(found);
-    if (!info.isFile())
-        return {};
-    // The real file must lie in the project folder (a link may point out of it).
-    const QString root = QFileInfo(project.folder()).canonicalFilePath() + QLatin1Char('/');
-    const QString real = info.canonicalFilePath();
-    if (real.isEmpty() || !real.startsWith(root))
+    if (!info.isFile() || !insideProjectFolder(project, found))
         return {};
     return info.absoluteFilePath();
 }

@@ -752,8 +752,10 @@ void CMainFrame::locateLine(const QString& line) {
     if (!page || !target.hasItem)
         return;
     // The named shape alone; a name the page lacks leaves nothing selected.
-    if (!page->selectShape(target.item))
+    if (!page->selectShape(target.item)) {
         page->document().clearSelection();
+        emit page->selectionChanged();
+    }
 }
 
 void CMainFrame::find(const QString& text) {

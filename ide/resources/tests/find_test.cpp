@@ -113,11 +113,13 @@ TEST(Find, TheWholeProjectReadsClosedPagesAndTakesOpenOnesWithTheirEdits) {
     const fs::path folder = dir.path() / "p";
     std::ofstream(folder / "one.tft") << pageText({"OkBtn1", "text"});
     std::ofstream(folder / "two.tft") << pageText({"btn_saved"});
-    std::ofstream(folder / "broken.tft") << "<DrawPage";
+    std::ofstream(folder / "broken.tft") << pageText({});
     const auto added = project.addFiles({QString::fromStdString((folder / "one.tft").string()),
                                          QString::fromStdString((folder / "two.tft").string()),
                                          QString::fromStdString((folder / "broken.tft").string())});
     ASSERT_EQ(added.entries.size(), 3) << added.problems.join('\n').toStdString();
+    // A page that breaks while the project is open has nothing to find.
+    std::ofstream(folder / "broken.tft") << "<DrawPage><item name=\"btn_broken\"";
     // "two" is open with an unsaved rename: the open document wins.
     const auto two = page({"btn_edited"});
     const std::vector<OpenPage> open{
