@@ -40,6 +40,10 @@ enum : int {
     Undo = 57643,
     Redo = 57644,
     Find = 57636,
+    FindText = 32949, // the find combo: search with its text
+    ManageLibrary = 32881,
+    DeletePicture = 32882,
+    ImportPictures = 32883,
     Exit = 57665,
     PaneFirst = 4000, // .. 4006
     TreeAdd = 32871,

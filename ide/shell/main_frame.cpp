@@ -4,6 +4,7 @@
 #include "command_lines.h"
 #include "commands.h"
 #include "compiler_runner.h"
+#include "find_widgets.h"
 #include "font_config.h"
 #include "font_options_dlg.h"
 #include "new_project_dlg.h"
@@ -11,6 +12,8 @@
 #include "page_frame.h"
 #include "properties_controller.h"
 #include "properties_pane.h"
+#include "picture_browser.h"
+#include "resource_pane.h"
 #include "solution_pane.h"
 #include "string_table.h"
 #include "tool_launcher.h"
@@ -26,6 +29,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -93,6 +97,13 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
     };
     launch = [this](const QString& name, const QStringList& args) {
         return startProgram(appDir_, name, args);
+    };
+    askFindOptions = [this](FindOptions& options) {
+        CFindOptionsDlg dialog(options, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        options = dialog.options();
+        return true;
     };
     // Language first: everything built below takes its texts from it.
     settings_ = IdeSettings::read(*store_);
@@ -229,8 +240,9 @@ void CMainFrame::createMenus() {
     add(sid::MenuProject,
         {cmd::CompileProject, cmd::CompilePage, cmd::RunSimulator, 0, cmd::Download,
          cmd::SyncDisplay, cmd::InstructionConsole, 0, cmd::ProjectSettings, cmd::FontConfig});
-    add(sid::MenuTools, {cmd::ImageEditor, cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer,
-                         cmd::ModbusConfig});
+    add(sid::MenuTools,
+        {cmd::ImageEditor, cmd::ManageLibrary, cmd::ImportPictures, cmd::DeletePicture,
+         cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig});
     add(sid::MenuLanguage, {cmd::LanguageChinese, cmd::LanguageEnglish});
     add(sid::MenuHelp, {cmd::QuickStart});
 }
@@ -240,6 +252,11 @@ void CMainFrame::createBars() {
         QToolBar* toolBar = addToolBar(barName(which));
         toolBar->setObjectName(barName(which));
         toolBar->setProperty("caption", barCaption(which));
+        if (which == Bar::Find) {
+            findCombo_ = new CFindCombo(toolBar);
+            toolBar->addWidget(findCombo_);
+            connect(findCombo_, &CFindCombo::findRequested, this, &CMainFrame::find);
+        }
         for (const CommandInfo& info : mainCommands())
             if (info.bar == which)
                 toolBar->addAction(actions_.value(info.id));
@@ -264,6 +281,12 @@ void CMainFrame::createPanes() {
     connect(properties_, &CPropertiesController::projectEdited, this,
             &CMainFrame::projectPropertyEdited);
     connect(this, &CMainFrame::projectChanged, properties_, &CPropertiesController::projectChanged);
+    resources_ = new CResourcePane(this);
+    pictures_ = new CPictureBrowser(ImageLibraries(QDir(appDir_).filePath(QStringLiteral("images")),
+                                                   ImageLibraries::defaultUserImages()),
+                                    this);
+    findPane_ = new CFindPane(this);
+    findPane_->locate = [this](const QString& line) { locateLine(line); };
     connect(solution_, &CSolutionPane::openRequested, this, &CMainFrame::openTreeItem);
     connect(solution_, &CSolutionPane::commandRequested, this, &CMainFrame::treeCommand);
     const Qt::DockWidgetArea areas[] = {Qt::LeftDockWidgetArea,   Qt::RightDockWidgetArea,
@@ -281,8 +304,14 @@ void CMainFrame::createPanes() {
             content = output_;
         else if (id == sid::PaneProperties)
             content = grid;
+        else if (id == sid::PaneResources)
+            content = resources_;
+        else if (id == sid::PanePictures)
+            content = pictures_;
+        else if (id == sid::PaneFind)
+            content = findPane_;
         else {
-            // Filled by the designer, console, resource and find code.
+            // Filled by the designer and console code.
             content = new QWidget(dock);
             content->setObjectName(QStringLiteral("PaneContent%1").arg(id));
         }
@@ -320,6 +349,9 @@ void CMainFrame::retranslate() {
             page->retranslate();
     updateRecentMenu();
     solution_->rebuild(workspace_);
+    resources_->retranslate();
+    pictures_->retranslate();
+    refreshResources();
     status_->setText(ideText(sid::Ready));
     updateCommandStates();
 }
@@ -413,6 +445,7 @@ bool CMainFrame::openProject(const QString& path) {
     recent_.add(workspace_.path());
     updateRecentMenu();
     updateCommandStates();
+    refreshResources();
     status_->setText(ideText(sid::Ready));
     emit projectChanged();
     return true;
@@ -423,6 +456,7 @@ void CMainFrame::closeProject() {
         sub->close();
     workspace_.close();
     solution_->rebuild(workspace_);
+    resources_->clear();
     updateCommandStates();
     emit projectChanged();
 }
@@ -559,6 +593,7 @@ void CMainFrame::afterCompile(bool succeeded) {
             output_->appendLine(ideText(sid::DriverCopyFailed).arg(QString::fromStdString(error)));
         solution_->refreshCode(workspace_);
     }
+    refreshResources();
     status_->setText(ideText(sid::CompilerExit).arg(succeeded ? 0 : 1));
     emit compilerFinished(succeeded);
 }
@@ -736,20 +771,54 @@ void CMainFrame::openTreeItem(QTreeWidgetItem* item) {
 }
 
 void CMainFrame::locateLine(const QString& line) {
-    // Lines of the form "...[screen]NAME;[item]NAME:..." open their page; the
-    // find code selects the item once the designer exists.
-    const qsizetype bracket = line.indexOf(QLatin1Char('['));
-    if (bracket < 0 || !line.mid(bracket).startsWith(QLatin1String("[screen]")) ||
-        !workspace_.isOpen())
+    const LocateTarget target = parseLocateLine(line);
+    if (!target.valid || !workspace_.isOpen())
         return;
-    const QString rest = line.mid(bracket + 8);
-    const QString screen = rest.left(rest.indexOf(QLatin1Char(';')));
-    for (const QString& page : workspace_.entries(Group::Pages)) {
-        if (ProjectWorkspace::pageName(page).compare(screen, Qt::CaseInsensitive) == 0) {
-            openDocument(workspace_.absolute(page));
-            return;
+    const QString file = locatePageFile(workspace_, target.page);
+    QMdiSubWindow* sub = file.isEmpty() ? nullptr : openDocument(file);
+    auto* page = sub ? qobject_cast<CPageFrame*>(sub->widget()) : nullptr;
+    if (!page || !target.hasItem)
+        return;
+    // The named shape alone; a name the page lacks leaves nothing selected.
+    if (!page->selectShape(target.item)) {
+        page->document().clearSelection();
+        emit page->selectionChanged();
+    }
+}
+
+void CMainFrame::find(const QString& text) {
+    if (text.isEmpty())
+        return;
+    findCombo_->remember(text);
+    FindOptions options = findOptions_;
+    if (!askFindOptions || !askFindOptions(options))
+        return;
+    findOptions_ = options;
+    panes_.value(sid::PaneFind)->show();
+    panes_.value(sid::PaneFind)->raise();
+    findPane_->clear();
+    std::vector<OpenPage> open;
+    int active = -1;
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (auto* page = qobject_cast<CPageFrame*>(sub->widget())) {
+            if (sub == mdi_->activeSubWindow())
+                active = int(open.size());
+            open.push_back({sub->windowTitle(), page->file(), &page->document()});
         }
     }
+    findPane_->setLines(CFindManager::instance().find(text, options, open, active, &workspace_));
+}
+
+void CMainFrame::refreshResources() {
+    if (!workspace_.isOpen()) {
+        resources_->clear();
+        return;
+    }
+    const DeviceProp* device = workspace_.device();
+    const QString problem = resources_->load(workspace_.outputBase() + QStringLiteral(".tftres"),
+                                             device ? int(device->FlashSizeOfRes) : 0);
+    if (!problem.isEmpty())
+        output_->appendLine(problem);
 }
 
 void CMainFrame::openTool(int id) {
@@ -839,7 +908,18 @@ void CMainFrame::runCommand(int id) {
         properties_->showProject();
         break;
     case cmd::Find:
-        runCommand(sid::PaneFind);
+        // Ctrl+F: into the find combo; Enter there searches.
+        bar(QStringLiteral("Find"))->show();
+        findCombo_->setFocus(Qt::ShortcutFocusReason);
+        findCombo_->lineEdit()->selectAll();
+        break;
+    case cmd::FindText:
+        find(findCombo_->currentText());
+        break;
+    case cmd::ManageLibrary:
+    case cmd::ImportPictures:
+    case cmd::DeletePicture:
+        pictures_->runCommand(id);
         break;
     case cmd::Undo:
     case cmd::Redo:

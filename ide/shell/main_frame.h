@@ -4,6 +4,7 @@
 #pragma once
 
 #include "compiler/device_catalogue.h"
+#include "find_manager.h"
 #include "open_project.h"
 #include "project_job.h"
 #include "settings.h"
@@ -30,6 +31,10 @@ class COutputPane;
 class CPropertiesController;
 class CPropertiesPane;
 class CSolutionPane;
+class CResourcePane;
+class CPictureBrowser;
+class CFindPane;
+class CFindCombo;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -69,6 +74,14 @@ public:
     CSolutionPane* solutionPane() const { return solution_; }
     COutputPane* outputPane() const { return output_; }
     CPropertiesController* properties() const { return properties_; }
+    CResourcePane* resourcePane() const { return resources_; }
+    CPictureBrowser* pictureBrowser() const { return pictures_; }
+    CFindPane* findPane() const { return findPane_; }
+    CFindCombo* findCombo() const { return findCombo_; }
+    // Find (32949): the options, then the results in the find pane.
+    void find(const QString& text);
+    // Opens the page a "[screen]PAGE;[item]SHAPE" line names and selects the shape alone.
+    void locateLine(const QString& line);
     QMdiArea* mdiArea() const { return mdi_; }
     ProjectWorkspace& workspace() { return workspace_; }
     const IdeSettings& settings() const { return settings_; }
@@ -80,6 +93,8 @@ public:
     std::function<void(const QString&)> showMessage;
     // Starts a program of the application folder; replaced by tests.
     std::function<bool(const QString& name, const QStringList& args)> launch;
+    // Asks for the find options; the options dialog unless replaced (tests).
+    std::function<bool(FindOptions& options)> askFindOptions;
 
 signals:
     void compilerFinished(bool succeeded);
@@ -104,7 +119,7 @@ private:
     void treeCommand(int id, QTreeWidgetItem* item);
     void openTreeItem(QTreeWidgetItem* item);
     void openTool(int id);
-    void locateLine(const QString& line);
+    void refreshResources();
     QString activePageName() const;
     void report(const QString& message);
     void reloadCatalogue();
@@ -133,6 +148,11 @@ private:
     CSolutionPane* solution_ = nullptr;
     COutputPane* output_ = nullptr;
     CPropertiesController* properties_ = nullptr;
+    CResourcePane* resources_ = nullptr;
+    CPictureBrowser* pictures_ = nullptr;
+    CFindPane* findPane_ = nullptr;
+    CFindCombo* findCombo_ = nullptr;
+    FindOptions findOptions_;
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

@@ -52,6 +52,38 @@ namespace tft::ide {
     X(PanePictures, 4004) \
     X(PaneResources, 4005) \
     X(PaneFind, 4006) \
+    X(FindTotal, 118) \
+    X(FindHeaderCurrent, 119) \
+    X(FindHeaderOpen, 120) \
+    X(LibraryColumns, 40100) \
+    X(ResourceColumns, 40101) \
+    X(ManageLibrary, 32881) \
+    X(DeletePicture, 32882) \
+    X(ImportPictures, 32883) \
+    X(ResourceGroupPages, 61450) \
+    X(ResourceGroupImages, 61451) \
+    X(ResourceGroupWaves, 61452) \
+    X(ResourceMalformed, 61453) \
+    X(CapacityText, 61454) \
+    X(CapacityUnknown, 61455) \
+    X(GroupShare, 61456) \
+    X(FindScope, 61457) \
+    X(FindScopeCurrent, 61458) \
+    X(FindScopeOpen, 61459) \
+    X(FindScopeProject, 61460) \
+    X(FindMatchCase, 61461) \
+    X(FindWholeName, 61462) \
+    X(FindOptionsTitle, 61463) \
+    X(FindHeaderProject, 61464) \
+    X(LibraryLabel, 61465) \
+    X(DeletePictureAsk, 61466) \
+    X(DeletePictureFailed, 61467) \
+    X(ImportFailed, 61468) \
+    X(DropFailed, 61469) \
+    X(PictureColumns, 61470) \
+    X(NoLibrary, 61471) \
+    X(PictureUnreadable, 61472) \
+    X(CapacityTip, 61473) \
     X(GroupPages, 33016) \
     X(GroupImages, 33017) \
     X(GroupSounds, 33018) \
