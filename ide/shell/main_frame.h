@@ -28,6 +28,7 @@ namespace tft::ide {
 
 class COutputPane;
 class CSolutionPane;
+class DeviceConsole;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -66,6 +67,8 @@ public:
     QToolBar* bar(const QString& name) const;
     CSolutionPane* solutionPane() const { return solution_; }
     COutputPane* outputPane() const { return output_; }
+    // The serial link, the instruction pane and the debug assistant.
+    DeviceConsole* console() const { return console_; }
     QMdiArea* mdiArea() const { return mdi_; }
     ProjectWorkspace& workspace() { return workspace_; }
     const IdeSettings& settings() const { return settings_; }
@@ -128,6 +131,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     CSolutionPane* solution_ = nullptr;
     COutputPane* output_ = nullptr;
+    DeviceConsole* console_ = nullptr; // a child of this window
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

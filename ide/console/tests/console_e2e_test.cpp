@@ -9,12 +9,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -116,8 +118,13 @@ protected:
         });
         return found;
     }
+    // Connected with the firmware known, and the status text built from it
+    // (the reply is read on the poll thread, the text made on this one).
     bool connected() {
-        return runUntil([&] { return console->link().firmware().version != 0; });
+        return runUntil([&] {
+            return console->link().firmware().version != 0 &&
+                   console->statusPane()->text().startsWith(QStringLiteral("已连接设备; 固件-2"));
+        });
     }
     std::string lastTx() {
         const auto rows = console->log().rows();
@@ -367,6 +374,23 @@ TEST_F(ConsoleE2E, OneFrameFromEachCommandPage) {
     expectReply(press("CDebugTextDisplayPage", "读取文本", {{"control", "2"}}),
                 "EE B1 11 00 00 00 02 11 31 32 33 00 FF FC FF FF ");
 
+    // Pictures for the guide and for a look at the layout (under Xvfb).
+    const QString shots = qEnvironmentVariable("TFT_CONSOLE_SCREENSHOTS");
+    if (!shots.isEmpty()) {
+        window->resize(1100, 700);
+        window->show();
+        sheet->show();
+        for (const char* page : {"CDebugSimpleShapePage", "CDebugBasicInsPage"}) {
+            sheet->tabs()->setCurrentWidget(sheet->page(QString::fromLatin1(page)));
+            runUntil([] { return true; });
+            sheet->grab().save(shots + QStringLiteral("/%1.png").arg(QString::fromLatin1(page)));
+        }
+        sheet->tabs()->setCurrentWidget(sheet->customPage());
+        sheet->grab().save(shots + QStringLiteral("/custom.png"));
+        console->listCtrl()->redraw();
+        window->grab().save(shots + QStringLiteral("/window.png"));
+    }
+
     // Commands this panel takes without an answer.
     for (auto [page, button] :
          {std::pair{"CDebugCutScreenPage", "截图保存"}, std::pair{"CDebugRamRomPage", "写入"},
@@ -432,6 +456,56 @@ TEST_F(ConsoleE2E, CustomPageRunAllAndLoopSend) {
     custom->loopBox()->setChecked(false);
     EXPECT_FALSE(custom->loopTimer()->isActive());
     EXPECT_EQ(custom->loopTimer()->interval(), 20);
+}
+
+} // namespace
+
+namespace {
+
+TEST(InstructPane, RedrawFilterMenuAndClipboard) {
+    ensureApp();
+    InstructLog log(
+        []() -> const InstructDictionary& { return InstructDictionary::shared(TFT_APP_DIR); });
+    CInstructListCtrl pane(log);
+    log.appendFrame(LinkDirection::Sent, "EE 04 FF FC FF FF ", "");
+    log.appendFrame(LinkDirection::Received, "EE B1 01 00 02 FF FC FF FF ", "");
+    EXPECT_EQ(pane.model()->rowCount(), 0) << "rows appear with the next redraw";
+    pane.redraw();
+    ASSERT_EQ(pane.model()->rowCount(), 2);
+    EXPECT_EQ(pane.model()->index(1, 4).data().toString(), QStringLiteral("当前画面：画面=2"));
+    EXPECT_EQ(pane.model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("指令"));
+
+    QMenu* menu = pane.contextMenu();
+    ASSERT_EQ(menu->actions().size(), 4);
+    EXPECT_EQ(menu->title(), QStringLiteral("指令列表"));
+    EXPECT_FALSE(menu->actions()[0]->isEnabled()) << "copy needs a selected row";
+    pane.view()->selectRow(1);
+    EXPECT_TRUE(pane.contextMenu()->actions()[0]->isEnabled());
+    pane.copySelected();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("EE B1 01 00 02 FF FC FF FF "));
+
+    pane.filterBox()->setText(QStringLiteral("B1"));
+    EXPECT_EQ(pane.model()->rowCount(), 1);
+    log.appendFrame(LinkDirection::Sent, "EE 01 FF FC FF FF ", "");
+    log.appendFrame(LinkDirection::Sent, "EE B1 00 00 01 FF FC FF FF ", "");
+    pane.redraw();
+    EXPECT_EQ(pane.model()->rowCount(), 2) << "new rows pass the filter too";
+    pane.filterBox()->clear();
+    EXPECT_EQ(pane.model()->rowCount(), 4);
+
+    QApplication::clipboard()->setText(QStringLiteral("EE 04 FF FC FF FF^a note"));
+    pane.pasteFromClipboard();
+    EXPECT_EQ(pane.model()->rowCount(), 6);
+
+    testsupport::TempFolder dir;
+    const QString file = QString::fromStdString((dir.path() / "LOG.txt").string());
+    EXPECT_TRUE(pane.saveLog(file));
+    EXPECT_EQ(testsupport::readBytes(dir.path() / "LOG.txt").size(),
+              6u * (4 + 1 + 12 + 1 + 8 + 2 + 130 + 1 + 2) +
+                  std::string("握手当前画面：画面=2清屏切换画面：画面=1握手").size());
+    pane.clear();
+    EXPECT_EQ(pane.model()->rowCount(), 0);
 }
 
 } // namespace
