@@ -115,6 +115,10 @@ CDebugInstructPage::CDebugInstructPage(const QString& iniPath, ConsoleHooks& hoo
     table_->setColumnCount(3);
     table_->horizontalHeader()->setStretchLastSection(false);
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table_->setColumnWidth(0, 28);
+    table_->setColumnWidth(2, 60);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->setHorizontalHeaderLabels(
         {QString(), ideText(sid::ConsoleColumnCommand), ideText(sid::CustomSend)});
     fillTable();
@@ -178,6 +182,7 @@ void CDebugInstructPage::fillTable() {
         table_->setItem(r, 1, new QTableWidgetItem(row.text));
         auto* link = new QPushButton(ideText(sid::CustomSend), table_);
         link->setFlat(true);
+        link->setCursor(Qt::PointingHandCursor);
         link->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
         connect(link, &QPushButton::clicked, this, [this, r] {
             readTable();

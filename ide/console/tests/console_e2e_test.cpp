@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -39,7 +40,8 @@ void ensureApp() {
     if (!QApplication::instance()) {
         new QApplication(argc, argv);
         QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7"));
-        QStandardPaths::setTestModeEnabled(true); // Instruct.ini away from the user's own
+        QStandardPaths::setTestModeEnabled(true);       // Instruct.ini away from the user's own
+        QFile::remove(DeviceConsole::customListFile()); // and none from an earlier run
         currentStrings().load(QStringLiteral(TFT_APP_DIR "/lang/chinese.xml"));
     }
 }
