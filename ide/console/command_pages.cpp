@@ -11,6 +11,10 @@ namespace tft::ide {
 const std::uint8_t kBaudRateCodes[13] = {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 8, 9};
 const char* const kYearOutOfRange = "year";
 
+namespace {
+constexpr std::size_t kMaxHexBytes = 1024;
+} // namespace
+
 std::uint32_t FieldValues::number(const QString& key, int bytes) {
     const QString t = texts_.value(key).trimmed();
     bool ok = false;
@@ -41,7 +45,13 @@ std::vector<std::uint8_t> FieldValues::hexBytes(const QString& key) {
         fail(key);
         return {};
     }
-    return parseHexText(t.toStdString()).bytes;
+    // More than the send buffer holds is refused, not cut.
+    const HexParse parsed = parseHexText(t.toStdString(), kMaxHexBytes);
+    if (parsed.truncated) {
+        fail(key);
+        return {};
+    }
+    return parsed.bytes;
 }
 
 std::vector<std::vector<std::uint16_t>> FieldValues::groups(const QString& key) {

@@ -134,6 +134,14 @@ TEST(CommandPages, BadFieldsSendNothing) {
     EXPECT_EQ(build("CDebugRamRomPage", "写入", {{"data", "31 3G"}}, &error), "");
     EXPECT_EQ(build("CDebugPolyPage", "画折线", {{"points", "1,2;3"}}, &error), "");
     EXPECT_EQ(build("CDebugScreenPage", "no such button", {}, &error), "");
+    QString data;
+    for (int i = 0; i < 1025; ++i)
+        data += QStringLiteral("41 ");
+    EXPECT_EQ(build("CDebugRamRomPage", "写入", {{"data", data}}, &error), "")
+        << "more than 1024 bytes is refused";
+    EXPECT_EQ(error, QStringLiteral("data"));
+    data.chop(3);
+    EXPECT_NE(build("CDebugRamRomPage", "写入", {{"data", data}}, &error), "");
 }
 
 // ---- the custom page's list
