@@ -184,7 +184,8 @@ TEST_F(ConsoleE2E, ConnectsDetectsAndShowsTheFirmware) {
 
 // Stands between the console's port and the simulator's line and passes bytes
 // unharmed only while the console's side runs at 115200; at any other rate
-// the bytes arrive garbled, as on a real line at the wrong rate.
+// the bytes arrive garbled and noise comes back, as on a real line at the
+// wrong rate.
 class RateGate {
 public:
     RateGate(PtyPair& host, const std::string& panelPath) : host_(host) {
@@ -211,9 +212,13 @@ private:
         const ssize_t n = ::read(from, buf, sizeof buf);
         if (n <= 0)
             return;
-        if (!rightRate())
+        if (!rightRate()) {
             for (ssize_t i = 0; i < n; ++i)
                 buf[i] = static_cast<std::uint8_t>(buf[i] ^ 0x5A);
+            // A line at the wrong rate also brings noise back to the host.
+            if (from == host_.master() && ::write(from, buf, static_cast<std::size_t>(n)) != n)
+                return;
+        }
         if (::write(to, buf, static_cast<std::size_t>(n)) != n)
             return;
     }
