@@ -257,9 +257,11 @@ void DeviceLink::dispatchFrame(const std::uint8_t* f, std::size_t n) {
         emit imageIndexReceived(QByteArray(reinterpret_cast<const char*>(f), int(n)));
         return;
     }
+    // Logged first: the firmware request that the answer triggers must come
+    // after it in the log.
+    logFrame(LinkDirection::Received, frame, {});
     if (frame == kDetectAnswer && !connected_.exchange(true))
         QMetaObject::invokeMethod(this, &DeviceLink::onDetected, Qt::QueuedConnection);
-    logFrame(LinkDirection::Received, frame, {});
 }
 
 void DeviceLink::logFrame(LinkDirection direction, const std::vector<std::uint8_t>& bytes,
