@@ -244,11 +244,11 @@ void DeviceLink::dispatchFrame(const std::uint8_t* f, std::size_t n) {
         return;
     }
     if (n > 1 && f[1] == kFirmwareReply && frame != kFirmwareRequest) {
+        logFrame(LinkDirection::Received, frame, texts_.firmware);
         {
             std::lock_guard<std::mutex> rx(rxLock_);
             firmware_ = FirmwareInfo::decode(f, n);
         }
-        logFrame(LinkDirection::Received, frame, texts_.firmware);
         emit statusChanged();
         return;
     }

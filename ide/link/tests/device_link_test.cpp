@@ -204,6 +204,7 @@ TEST_F(LinkTest, DetectsThenAsksForTheFirmware) {
     ASSERT_TRUE(link.connectTo(pty.name(), 7, &error)) << error;
     EXPECT_EQ(log.clears(), 1);
     ASSERT_TRUE(linktest::runUntil([&] { return link.firmware().version != 0; }));
+    // The reply's row is written before the information is taken from it.
     EXPECT_TRUE(link.isConnected());
     EXPECT_EQ(link.firmware().deviceType, 1);
     EXPECT_EQ(link.detectionRetries(), 0);
