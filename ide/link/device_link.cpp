@@ -3,6 +3,7 @@
 #include "common/hex_text.h"
 
 #include <QStringList>
+#include <chrono>
 #include <poll.h>
 
 namespace tft::ide {
@@ -170,38 +171,48 @@ void DeviceLink::onDetected() {
 }
 
 std::size_t DeviceLink::poll() {
-    std::uint8_t buffer[kReadChunk];
-    std::size_t got = 0;
-    QString lost;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        const int fd = port_.NativeHandle();
-        if (fd < 0)
-            return 0;
-        // Only read when something is there, so a send from the user
-        // interface never waits out a whole read time-out behind the poll.
-        struct pollfd p {
-            fd, POLLIN, 0
-        };
-        if (::poll(&p, 1, 0) <= 0)
-            return 0;
-        try {
-            got = port_.Read(buffer, sizeof buffer);
-        } catch (const CSerialException& e) {
-            lost = QString::fromStdString(e.GetErrorMessage());
-            closeLocked();
+    // Drain what the port holds, one chunk under the link lock at a time so a
+    // send from the user interface slips in between; a busy line is emptied
+    // within one poll instead of 512 bytes every 50 ms.
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t total = 0;
+    for (;;) {
+        std::uint8_t buffer[kReadChunk];
+        std::size_t got = 0;
+        QString lost;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            const int fd = port_.NativeHandle();
+            if (fd < 0)
+                return total;
+            // Only read when something is there, so a send never waits out a
+            // whole read time-out behind the poll.
+            struct pollfd p {
+                fd, POLLIN, 0
+            };
+            if (::poll(&p, 1, 0) <= 0)
+                return total;
+            try {
+                got = port_.Read(buffer, sizeof buffer);
+            } catch (const CSerialException& e) {
+                lost = QString::fromStdString(e.GetErrorMessage());
+                closeLocked();
+            }
         }
-    }
-    if (!lost.isEmpty()) {
-        // The timer belongs to the user-interface thread.
-        QMetaObject::invokeMethod(&detectTimer_, "stop", Qt::QueuedConnection);
-        emit linkLost(lost);
-        emit statusChanged();
-        return 0;
-    }
-    if (got > 0)
+        if (!lost.isEmpty()) {
+            // The timer belongs to the user-interface thread.
+            QMetaObject::invokeMethod(&detectTimer_, "stop", Qt::QueuedConnection);
+            emit linkLost(lost);
+            emit statusChanged();
+            return total;
+        }
+        if (got == 0)
+            return total;
         dispatch(buffer, got);
-    return got;
+        total += got;
+        if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(kPollLimitMs))
+            return total;
+    }
 }
 
 void DeviceLink::dispatch(const std::uint8_t* data, std::size_t length) {
@@ -233,11 +244,11 @@ void DeviceLink::dispatchFrame(const std::uint8_t* f, std::size_t n) {
         return;
     }
     if (n > 1 && f[1] == kFirmwareReply && frame != kFirmwareRequest) {
+        logFrame(LinkDirection::Received, frame, texts_.firmware);
         {
             std::lock_guard<std::mutex> rx(rxLock_);
             firmware_ = FirmwareInfo::decode(f, n);
         }
-        logFrame(LinkDirection::Received, frame, texts_.firmware);
         emit statusChanged();
         return;
     }
@@ -246,9 +257,11 @@ void DeviceLink::dispatchFrame(const std::uint8_t* f, std::size_t n) {
         emit imageIndexReceived(QByteArray(reinterpret_cast<const char*>(f), int(n)));
         return;
     }
+    // Logged first: the firmware request that the answer triggers must come
+    // after it in the log.
+    logFrame(LinkDirection::Received, frame, {});
     if (frame == kDetectAnswer && !connected_.exchange(true))
         QMetaObject::invokeMethod(this, &DeviceLink::onDetected, Qt::QueuedConnection);
-    logFrame(LinkDirection::Received, frame, {});
 }
 
 void DeviceLink::logFrame(LinkDirection direction, const std::vector<std::uint8_t>& bytes,

@@ -43,6 +43,7 @@ class DeviceLink : public QObject {
 public:
     static constexpr int kDefaultDetectIntervalMs = 500;
     static constexpr std::size_t kReadChunk = 512;
+    static constexpr int kPollLimitMs = 100; // longest one poll keeps draining
     static constexpr int kRateCount = 13;
 
     explicit DeviceLink(QObject* parent = nullptr);
@@ -73,7 +74,8 @@ public:
     bool send(const std::vector<std::uint8_t>& bytes, const std::string& label = {});
 
     // Worker thread, about every 50 ms while idle: reads what the port holds
-    // and dispatches it. Returns the bytes read. A port that fails (device
+    // (in 512-byte chunks, for at most kPollLimitMs) and dispatches it.
+    // Returns the bytes read. A port that fails (device
     // gone) is closed and `linkLost` reported.
     std::size_t poll();
     // Appends received bytes and dispatches every complete frame.

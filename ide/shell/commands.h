@@ -50,6 +50,10 @@ enum : int {
     TreeOpen = 32875,
     TreeRemove = 32876,
     TreeRename = 32877,
+    // The serial tool bar's port combo, connect button and baud combo.
+    PortCombo = 33001,
+    ToggleConnection = 33004,
+    BaudCombo = 33005,
 };
 } // namespace cmd
 

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "compiler_runner.h"
 #include "find_widgets.h"
+#include "device_console.h"
 #include "font_config.h"
 #include "font_options_dlg.h"
 #include "new_project_dlg.h"
@@ -123,6 +124,12 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
     createPanes();
     status_ = new QLabel(this);
     statusBar()->addWidget(status_, 1);
+    console_ =
+        new DeviceConsole(this, bar(QStringLiteral("SerialPort")), pane(sid::PaneInstructions),
+                          store_, appDir_, [this](const QString& m) {
+                              if (showMessage)
+                                  showMessage(m);
+                          });
     setAcceptDrops(true);
     retranslate();
     defaultLayout_ = saveState();
@@ -158,6 +165,7 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
             post([this, line] { output_->appendLine(line); });
     };
     hooks.runSimulator = [this, post] { post([this] { startSimulator(); }); };
+    hooks.idle = [this] { console_->link().poll(); };
     hooks.jobDone = [this, post](std::uint32_t bits, bool ok) {
         post([this, bits, ok] {
             updateCommandStates();
@@ -895,7 +903,7 @@ void CMainFrame::runCommand(int id) {
         startBuild(id);
         break;
     case cmd::InstructionConsole:
-        runCommand(sid::PaneInstructions);
+        console_->showAssistant();
         break;
     case cmd::SyncDisplay:
         settings_.syncDisplay = actions_.value(id)->isChecked() ? 1 : 0;
@@ -979,6 +987,7 @@ void CMainFrame::runCommand(int id) {
 void CMainFrame::writeSettings() {
     settings_.write(*store_);
     recent_.write(*store_);
+    console_->writeSettings();
     store_->setValue(QLatin1String(kLayoutKey), saveState());
     store_->setValue(QLatin1String(kGeometryKey), saveGeometry());
     store_->sync();

@@ -35,6 +35,7 @@ class CResourcePane;
 class CPictureBrowser;
 class CFindPane;
 class CFindCombo;
+class DeviceConsole;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -82,6 +83,8 @@ public:
     void find(const QString& text);
     // Opens the page a "[screen]PAGE;[item]SHAPE" line names and selects the shape alone.
     void locateLine(const QString& line);
+    // The serial link, the instruction pane and the debug assistant.
+    DeviceConsole* console() const { return console_; }
     QMdiArea* mdiArea() const { return mdi_; }
     ProjectWorkspace& workspace() { return workspace_; }
     const IdeSettings& settings() const { return settings_; }
@@ -153,6 +156,7 @@ private:
     CFindPane* findPane_ = nullptr;
     CFindCombo* findCombo_ = nullptr;
     FindOptions findOptions_;
+    DeviceConsole* console_ = nullptr; // a child of this window
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

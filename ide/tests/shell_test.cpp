@@ -2,6 +2,8 @@
 // start, the tree, a real compile through the action, settings across two
 // starts, language switching, drops, documents closed every way, dialogs.
 #include "commands.h"
+#include "debug_pages.h"
+#include "device_console.h"
 #include "font_options_dlg.h"
 #include "main_frame.h"
 #include "new_project_dlg.h"
@@ -12,9 +14,11 @@
 #include "string_table.h"
 #include "testing/test_support.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -27,9 +31,14 @@
 #include <QTextLayout>
 #include <QToolBar>
 #include <QUrl>
+#include <atomic>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <pugixml.hpp>
+#include <thread>
+#include <unistd.h>
 
 using namespace tft::ide;
 namespace fs = std::filesystem;
@@ -438,3 +447,70 @@ TEST_F(Shell, Screenshot) {
     QCoreApplication::processEvents();
     ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(target)));
 }
+
+namespace {
+
+TEST_F(Shell, TheDeviceLinkSitsInTheSerialBarAndTheWorkerPollsIt) {
+    auto frame = makeFrame();
+    DeviceConsole* console = frame->console();
+    ASSERT_NE(console, nullptr);
+    EXPECT_EQ(frame->pane(sid::PaneInstructions)->widget(), console->listCtrl());
+    EXPECT_TRUE(
+        frame->bar(QStringLiteral("SerialPort"))->actions().contains(console->connectAction()));
+    EXPECT_EQ(console->portCombo()->itemText(0), QStringLiteral("Refresh"));
+    EXPECT_EQ(console->baudCombo()->count(), 13);
+    EXPECT_EQ(console->baudCombo()->currentText(), QStringLiteral("9600"));
+
+    // A panel on a pseudo-terminal: answers the detection and the firmware request.
+    int master = -1, slave = -1;
+    char name[256] = {};
+    struct termios raw {};
+    ::cfmakeraw(&raw);
+    ASSERT_EQ(::openpty(&master, &slave, name, &raw, nullptr), 0);
+    std::atomic<bool> stop{false};
+    std::thread panel([&] {
+        std::string in;
+        while (!stop) {
+            struct pollfd p {
+                master, POLLIN, 0
+            };
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            char buf[64];
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0)
+                continue;
+            in.append(buf, static_cast<std::size_t>(n));
+            const std::string hello("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+            const std::string version("\xEE\xFE\xFF\xFC\xFF\xFF", 6);
+            if (in.find(hello) != std::string::npos) {
+                in.erase(in.find(hello), 6);
+                ASSERT_EQ(::write(master, "\xEE\x55\xFF\xFC\xFF\xFF", 6), 6);
+            }
+            if (in.find(version) != std::string::npos) {
+                in.erase(in.find(version), 6);
+                const char reply[] = "\xEE\xFE\x02\x16\x00\x00\x01\x37\x00\x00\xFF\xFC\xFF\xFF";
+                ASSERT_EQ(::write(master, reply, 14), 14);
+            }
+        }
+    });
+    console->portCombo()->setEditText(QString::fromLatin1(name));
+    console->toggleConnection();
+    // The worker reads the reply; the status text follows on this thread.
+    QTRY_VERIFY_WITH_TIMEOUT(console->statusPane()->text().startsWith(QStringLiteral(
+                                 "Device connected; Firmware-2.22.311.0; Software-")),
+                             10000);
+    frame->runCommand(cmd::InstructionConsole);
+    EXPECT_TRUE(console->assistant()->isVisible());
+    console->baudCombo()->setCurrentIndex(7);
+    frame->writeSettings();
+    EXPECT_EQ(store->value("Settings/BandRateIndex").toInt(), 7);
+    console->toggleConnection();
+    EXPECT_FALSE(console->link().isOpen());
+    stop = true;
+    panel.join();
+    ::close(master);
+    ::close(slave);
+}
+
+} // namespace

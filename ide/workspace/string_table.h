@@ -182,7 +182,50 @@ namespace tft::ide {
     X(PropertyFileFilter, 61365) \
     X(PropertyAnimationFilter, 61366) \
     X(PropertyImportFailed, 61367) \
-    X(PropertyReadOnly, 61368)
+    X(PropertyReadOnly, 61368) \
+    X(LinkNoDevice, 105) \
+    X(ConsoleColumnNumber, 117) \
+    X(ConsoleColumnCommand, 121) \
+    X(ConsoleColumnComment, 122) \
+    X(ConsoleColumnDirection, 131) \
+    X(RtcYearRange, 150) \
+    X(ConsoleColumnTime, 219) \
+    X(SerialOpenFailed, 230) \
+    X(LinkConnected, 40108) \
+    X(LinkDisconnected, 40109) \
+    X(PortRefresh, 40120) \
+    X(LinkFirmware, 40123) \
+    X(LinkSoftware, 61550) \
+    X(ChoosePort, 61551) \
+    X(LinkConnect, 61552) \
+    X(LinkDisconnect, 61553) \
+    X(PortCombo, 61554) \
+    X(BaudCombo, 61555) \
+    X(LogMenu, 61556) \
+    X(LogCopy, 61557) \
+    X(LogClear, 61558) \
+    X(LogSave, 61559) \
+    X(LogPaste, 61560) \
+    X(LogFilter, 61561) \
+    X(CustomPage, 61562) \
+    X(CustomStep, 61563) \
+    X(CustomRunAll, 61564) \
+    X(CustomLoop, 61565) \
+    X(CustomInterval, 61566) \
+    X(CustomClear, 61567) \
+    X(CustomImport, 61568) \
+    X(CustomExport, 61569) \
+    X(CustomNote, 61570) \
+    X(CustomSend, 61571) \
+    X(CommandTooLong, 61572) \
+    X(CommandBadHex, 61573) \
+    X(FieldInvalid, 61574) \
+    X(LinkLost, 61575) \
+    X(LinkUnknownFrame, 61576) \
+    X(LinkImageIndex, 61577) \
+    X(LogSaveFailed, 61578) \
+    X(LinkOverlong, 61579) \
+    X(ConsoleNotConnected, 61580)
 // clang-format on
 
 namespace sid {

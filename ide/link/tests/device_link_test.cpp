@@ -204,6 +204,7 @@ TEST_F(LinkTest, DetectsThenAsksForTheFirmware) {
     ASSERT_TRUE(link.connectTo(pty.name(), 7, &error)) << error;
     EXPECT_EQ(log.clears(), 1);
     ASSERT_TRUE(linktest::runUntil([&] { return link.firmware().version != 0; }));
+    // The reply's row is written before the information is taken from it.
     EXPECT_TRUE(link.isConnected());
     EXPECT_EQ(link.firmware().deviceType, 1);
     EXPECT_EQ(link.detectionRetries(), 0);
@@ -281,6 +282,25 @@ TEST_F(LinkTest, SendsWriteUnderTheLinkAndLogOnlyWhatLeft) {
     EXPECT_TRUE(link.setRateIndex(7));
     EXPECT_EQ(link.port().GetBaudRate(), 115200u);
     link.disconnectLink();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LinkTest, OnePollDrainsABusyLine) {
+    ASSERT_TRUE(link.connectTo(pty.name(), 12, nullptr));
+    ASSERT_EQ(pty.receive(6), kDetectRequest);
+    Bytes burst;
+    for (int i = 0; i < 250; ++i) {
+        const Bytes f = bytesOf({0xEE, 0xB1, 0x11, 0x00, 0x00, 0x00, 0x03, 0x12, 0x00, 0x00, 0x00,
+                                 i & 0xFF, 0xFF, 0xFC, 0xFF, 0xFF});
+        burst.insert(burst.end(), f.begin(), f.end());
+    }
+    ASSERT_TRUE(pty.send(burst));
+    EXPECT_EQ(link.poll(), burst.size()) << "a poll empties the port, not just 512 bytes";
+    EXPECT_EQ(log.rows().size(), 251u);
+    EXPECT_EQ(log.rows().back().text, "EE B1 11 00 00 00 03 12 00 00 00 F9 FF FC FF FF ");
 }
 
 } // namespace

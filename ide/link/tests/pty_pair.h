@@ -31,6 +31,7 @@ public:
 
     const std::string& name() const { return name_; }
     int master() const { return master_; }
+    int slave() const { return slave_; }
     void closeMaster() {
         if (master_ >= 0)
             ::close(master_);
