@@ -252,3 +252,19 @@ TEST_F(DesignerShell, ThePagePictureIsAddedToTheProjectImages) {
     EXPECT_EQ(picture.size(), page->document().screenSize());
     EXPECT_EQ(picture, page->view()->pagePicture().convertToFormat(picture.format()));
 }
+
+// A picture of the designer for review: ORVANE_VIEW_SCREENSHOT=file.png under Xvfb.
+TEST_F(DesignerShell, Screenshot) {
+    const QByteArray target = qgetenv("ORVANE_VIEW_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "ORVANE_VIEW_SCREENSHOT not set";
+    CPageFrame* page = open("one", "controls");
+    ASSERT_NE(page, nullptr);
+    page->document().select(3);
+    page->document().select(4, true);
+    frame->action(designer::Grid)->trigger();
+    frame->action(cmd::ShowIds)->trigger();
+    QTest::mouseMove(page->view()->viewport(), page->view()->toView({300, 200}).toPoint());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(frame->grab().save(QString::fromLocal8Bit(target)));
+}
