@@ -527,6 +527,7 @@ bool CMainFrame::saveAll() {
             }
         }
         if (auto* page = qobject_cast<CPageFrame*>(sub->widget())) {
+            page->view()->closeTextEditor(true); // text typed in place joins the page
             QString error;
             if (page->isModified() && !page->save(&error)) {
                 report(ideText(sid::DocumentSaveFailed).arg(page->file(), error));

@@ -66,6 +66,7 @@ bool CPageFrame::load(QString* error) {
 }
 
 bool CPageFrame::save(QString* error) {
+    view_->closeTextEditor(true); // text typed in place is part of the page
     std::string reason;
     const bool ok = document_->save(file_.toStdString(), &reason);
     if (!ok && error)

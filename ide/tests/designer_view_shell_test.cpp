@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <fstream>
@@ -240,6 +241,16 @@ TEST_F(DesignerShell, AModifiedPageAsksOnEveryWayOfClosing) {
     frame->action(cmd::CloseProject)->trigger();
     EXPECT_TRUE(asked.isEmpty());
     EXPECT_FALSE(frame->workspace().isOpen());
+}
+
+TEST_F(DesignerShell, SaveAllTakesTextStillInTheInPlaceEditor) {
+    CPageFrame* controls = open("one", "controls");
+    controls->document().select(0); // the title, a Text shape
+    ASSERT_TRUE(controls->view()->editText());
+    controls->view()->textEditor()->setPlainText("Saved in place");
+    frame->action(cmd::SaveProject)->trigger();
+    EXPECT_NE(readFile(pageFile("one", "controls")).find("Saved in place"), std::string::npos);
+    EXPECT_FALSE(controls->isModified());
 }
 
 TEST_F(DesignerShell, ThePagePictureIsAddedToTheProjectImages) {

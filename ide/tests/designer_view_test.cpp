@@ -305,6 +305,13 @@ TEST_F(View, CtrlWheelZoomsAroundTheCursorWithinLimits) {
     const QPoint corner = view->toView({0, 0}).toPoint();
     EXPECT_EQ(view->toPage(corner + QPoint(3, 3)), QPoint(0, 0));
     EXPECT_EQ(view->toPage(corner + QPoint(4, 4)), QPoint(1, 1));
+    // ... with a grid between them.
+    const QImage& zoomed = view->buffer();
+    EXPECT_NE(zoomed.pixel(corner + QPoint(4, 2)), zoomed.pixel(corner + QPoint(2, 2)));
+    view->setZoom(300, QPointF(0, 0));
+    const QPoint at300 = view->toView({0, 0}).toPoint();
+    EXPECT_EQ(view->buffer().pixel(at300 + QPoint(3, 1)),
+              view->buffer().pixel(at300 + QPoint(1, 1)));
 }
 
 TEST_F(View, TheInPlaceEditorSetsTheTextAsOneStep) {
