@@ -991,6 +991,21 @@ void CMainFrame::preparePage(CPageFrame& page) {
     connect(&page, &CPageFrame::pageChanged, this, &CMainFrame::updateDesignerCommands);
     connect(&page, &CPageFrame::selectionChanged, this, &CMainFrame::updateDesignerCommands);
     connect(view, &COrvaneView::toolChanged, this, &CMainFrame::updateDesignerCommands);
+    connect(view, &COrvaneView::contextMenuRequested, this, [this](const QPoint& global) {
+        updateDesignerCommands();
+        QMenu menu(this);
+        for (const int id : std::initializer_list<int>{
+                 designer::Cut, designer::Copy, designer::Paste, designer::DeleteSelection, 0,
+                 designer::OrderFirst + 2, designer::OrderFirst + 3, designer::OrderFirst,
+                 designer::OrderFirst + 1, 0, designer::AlignFirst, designer::AlignFirst + 1,
+                 designer::AlignFirst + 2, designer::AlignFirst + 3, 0, designer::CopyPagePicture,
+                 designer::SavePagePicture, designer::AddPagePicture})
+            if (id)
+                menu.addAction(actions_.value(id));
+            else
+                menu.addSeparator();
+        menu.exec(global);
+    });
 }
 
 void CMainFrame::designerCommand(int id) {

@@ -78,6 +78,7 @@ protected:
     // Moves the page's first shape one pixel with the arrow key: a real edit.
     void edit(CPageFrame& page) {
         page.view()->setFocus();
+        ASSERT_TRUE(page.view()->hasFocus());
         page.document().select(0);
         QTest::keyClick(page.view(), Qt::Key_Right);
         ASSERT_TRUE(page.isModified());

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -393,4 +394,20 @@ TEST_F(View, OrderAndAlignCommandsGoThroughTheHistory) {
     EXPECT_EQ(shape("a").state(), CShape::kSelectedReference);
     EXPECT_EQ(document.history().count(), 2);
     EXPECT_FALSE(view->isCommandEnabled(40000)); // order needs exactly one
+}
+
+TEST_F(View, ARightClickSelectsTheShapeUnderItAndAsksForTheMenu) {
+    QSignalSpy menu(view.get(), &COrvaneView::contextMenuRequested);
+    click({25, 25});
+    click({120, 30}, Qt::ShiftModifier);
+    const auto rightClick = [&](QPoint page) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at(page),
+                                surface()->mapToGlobal(at(page)));
+        QApplication::sendEvent(surface(), &event);
+    };
+    rightClick({120, 30}); // inside the selection: it stays
+    EXPECT_EQ(selected(), (Names{"a", "b"}));
+    rightClick({350, 210}); // another shape: selected alone
+    EXPECT_EQ(selected(), Names{"t"});
+    EXPECT_EQ(menu.count(), 2);
 }

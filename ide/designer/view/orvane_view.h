@@ -96,6 +96,8 @@ signals:
     void zoomChanged(int percent);
     // A drag over a locked page was refused.
     void dragRefused();
+    // A right click (the shape under it selected): show the page's commands.
+    void contextMenuRequested(const QPoint& global);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -107,6 +109,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "shape_kinds.h"
 #include "value_codes.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -377,6 +378,16 @@ void COrvaneView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     invalidate();
+}
+
+void COrvaneView::contextMenuEvent(QContextMenuEvent* event) {
+    if (mode_ != Mode::Idle)
+        return;
+    closeTextEditor(true);
+    const int hit = topmostAt(toPage(event->pos()));
+    if (hit >= 0 && !document_.shapes()[std::size_t(hit)]->isSelected())
+        document_.select(hit, false);
+    emit contextMenuRequested(event->globalPos());
 }
 
 void COrvaneView::wheelEvent(QWheelEvent* event) {
