@@ -162,7 +162,6 @@ TEST_F(DesignerShell, ShapesPasteIntoAnotherPageAndAnotherProject) {
     CPageFrame* drawing = open("one", "drawing");
     ASSERT_NE(drawing, nullptr);
     drawing->document().select(0);
-    const std::string name = drawing->document().shapes().front()->name();
     frame->action(designer::Copy)->trigger();
     // Another page of the same project.
     CPageFrame* home = open("one", "home");
@@ -184,7 +183,6 @@ TEST_F(DesignerShell, ShapesPasteIntoAnotherPageAndAnotherProject) {
     EXPECT_EQ(other->document().uniqueName(pasted.name(), &pasted), pasted.name());
     for (std::size_t i = 0; i + 1 < other->document().shapes().size(); ++i)
         EXPECT_NE(other->document().shapes()[i]->name(), pasted.name());
-    (void)name;
 }
 
 TEST_F(DesignerShell, AModifiedPageAsksOnEveryWayOfClosing) {
