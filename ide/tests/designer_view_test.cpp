@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -410,4 +412,33 @@ TEST_F(View, ARightClickSelectsTheShapeUnderItAndAsksForTheMenu) {
     rightClick({350, 210}); // another shape: selected alone
     EXPECT_EQ(selected(), Names{"t"});
     EXPECT_EQ(menu.count(), 2);
+}
+
+TEST_F(View, ShowIdsAndThePagePictureCommands) {
+    // Ids are written at each shape's top-left corner when shown.
+    const QRect label(at({102, 22}), QSize(20, 12));
+    const QImage plain = view->buffer().copy(label);
+    view->setShowIds(true);
+    EXPECT_NE(view->buffer().copy(label), plain);
+    view->setShowIds(false);
+    EXPECT_EQ(view->buffer().copy(label), plain);
+    // Copy puts the page alone on the clipboard; save writes it where asked.
+    view->runCommand(designer::CopyPagePicture);
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(800, 480));
+    EXPECT_EQ(QColor(copied.pixel(700, 400)), QColor(0, 0, 255));
+    const QString file = QDir::temp().filePath(
+        QStringLiteral("designer_view_%1.png").arg(QCoreApplication::applicationPid()));
+    view->choosePicturePath = [&] { return file; };
+    view->runCommand(designer::SavePagePicture);
+    const QImage saved(file);
+    QFile::remove(file);
+    EXPECT_EQ(saved.size(), QSize(800, 480));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+              view->pagePicture().convertToFormat(QImage::Format_RGB32));
+    // Delete all is one step.
+    view->runCommand(designer::DeleteAll);
+    EXPECT_TRUE(document.shapes().empty());
+    view->undo();
+    EXPECT_EQ(document.shapes().size(), 4u);
 }
