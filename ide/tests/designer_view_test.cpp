@@ -22,6 +22,14 @@ using namespace tft::ide;
 namespace designer = tft::ide::designer;
 using basic_shape::ShapeRect;
 
+// fontconfig keeps its caches until the process ends; that is not a leak of
+// the code under test.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
+
 namespace {
 
 void ensureApp() {
