@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "designer_commands.h"
+
 namespace tft::ide {
 
 const std::vector<CommandInfo>& mainCommands() {
@@ -40,6 +42,41 @@ const std::vector<CommandInfo>& mainCommands() {
         {cmd::Exit, QKeySequence(QStringLiteral("Ctrl+Q")), Bar::None},
     };
     return commands;
+}
+
+const std::vector<CommandInfo>& designerCommands() {
+    static const std::vector<CommandInfo> commands = [] {
+        using namespace designer;
+        std::vector<CommandInfo> list{
+            {Cut, QKeySequence::Cut, Bar::Standard},
+            {Copy, QKeySequence::Copy, Bar::Standard},
+            {Paste, QKeySequence::Paste, Bar::Standard},
+            {DeleteSelection, {}, Bar::None},
+            {DeleteAll, {}, Bar::None},
+            {SelectAll, QKeySequence::SelectAll, Bar::None},
+        };
+        for (int id = ToolFirst; id <= ToolLast; ++id)
+            list.push_back({id, {}, Bar::Drawing, true});
+        list.push_back({Grid, QKeySequence(QStringLiteral("Ctrl+G")), Bar::Drawing, true});
+        for (int id = OrderFirst; id <= OrderLast; ++id)
+            list.push_back({id, {}, Bar::None});
+        for (int id = AlignFirst; id <= AlignLast; ++id)
+            if (isAlignCommand(id))
+                list.push_back({id, {}, Bar::None});
+        for (int id : {CopyPagePicture, SavePagePicture, AddPagePicture, ColourPicker,
+                       ForegroundColour, BackgroundColour, MoreForegroundColours,
+                       MoreBackgroundColours, SwapColours, DefaultColours})
+            list.push_back({id, {}, Bar::None});
+        return list;
+    }();
+    return commands;
+}
+
+bool isDesignerCommand(int id) {
+    for (const CommandInfo& info : designerCommands())
+        if (info.id == id)
+            return true;
+    return id == designer::Undo || id == designer::Redo;
 }
 
 } // namespace tft::ide

@@ -69,4 +69,9 @@ struct CommandInfo {
 // Every command of the main window's menus, in menu order.
 const std::vector<CommandInfo>& mainCommands();
 
+// The page designer's commands (designer_commands.h), which the main window
+// hands to the active page view.
+const std::vector<CommandInfo>& designerCommands();
+bool isDesignerCommand(int id);
+
 } // namespace tft::ide

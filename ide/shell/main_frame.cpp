@@ -6,9 +6,11 @@
 #include "compiler_runner.h"
 #include "find_widgets.h"
 #include "device_console.h"
+#include "designer_commands.h"
 #include "font_config.h"
 #include "font_options_dlg.h"
 #include "new_project_dlg.h"
+#include "orvane_view.h"
 #include "output_pane.h"
 #include "page_frame.h"
 #include "properties_controller.h"
@@ -20,6 +22,7 @@
 #include "tool_launcher.h"
 
 #include <QActionGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -27,6 +30,7 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -38,6 +42,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QUrl>
 
@@ -106,6 +111,11 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
         options = dialog.options();
         return true;
     };
+    askSave = [this](const QString& page) {
+        return QMessageBox::question(
+            this, ideText(sid::AppTitle), ideText(sid::SavePageQuestion).arg(page),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    };
     // Language first: everything built below takes its texts from it.
     settings_ = IdeSettings::read(*store_);
     recent_.read(*store_);
@@ -141,6 +151,8 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
         auto* page = sub ? qobject_cast<CPageFrame*>(sub->widget()) : nullptr;
         properties_->attachPage(page, page ? &page->document() : nullptr);
     });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { updateCommandStates(); });
 
     JobHooks hooks;
     const auto post = [this](auto fn) {
@@ -190,7 +202,10 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::createActions() {
     auto* languages = new QActionGroup(this);
-    for (const CommandInfo& info : mainCommands()) {
+    auto* tools = new QActionGroup(this);
+    std::vector<CommandInfo> commands = mainCommands();
+    commands.insert(commands.end(), designerCommands().begin(), designerCommands().end());
+    for (const CommandInfo& info : commands) {
         auto* action = new QAction(this);
         action->setObjectName(QStringLiteral("Command%1").arg(info.id));
         action->setData(info.id);
@@ -198,6 +213,8 @@ void CMainFrame::createActions() {
         action->setCheckable(info.checkable);
         if (info.id == cmd::LanguageChinese || info.id == cmd::LanguageEnglish)
             languages->addAction(action);
+        if (info.id >= designer::ToolFirst && info.id <= designer::ToolLast)
+            tools->addAction(action);
         connect(action, &QAction::triggered, this, [this, id = info.id] { runCommand(id); });
         actions_.insert(info.id, action);
     }
@@ -241,7 +258,9 @@ void CMainFrame::createMenus() {
     add(sid::MenuFile, {cmd::NewProject, cmd::OpenProject, cmd::OpenProjectFolder,
                         cmd::CloseProject, 0, cmd::NewPage, cmd::OpenPage, 0, cmd::SaveProject,
                         cmd::BackupProject, 0, cmd::Recent1, 0, cmd::Exit});
-    add(sid::MenuEdit, {cmd::Undo, cmd::Redo, 0, cmd::Find});
+    add(sid::MenuEdit,
+        {cmd::Undo, cmd::Redo, 0, designer::Cut, designer::Copy, designer::Paste,
+         designer::DeleteSelection, designer::DeleteAll, designer::SelectAll, 0, cmd::Find});
     add(sid::MenuView, {cmd::PaneFirst, cmd::PaneFirst + 1, cmd::PaneFirst + 2, cmd::PaneFirst + 3,
                         cmd::PaneFirst + 4, cmd::PaneFirst + 5, cmd::PaneFirst + 6, 0,
                         cmd::RestoreLayout, 0, cmd::LockObjects, cmd::ShowIds});
@@ -251,6 +270,28 @@ void CMainFrame::createMenus() {
     add(sid::MenuTools,
         {cmd::ImageEditor, cmd::ManageLibrary, cmd::ImportPictures, cmd::DeletePicture,
          cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig});
+    QMenu* draw = add(sid::MenuDraw, {});
+    for (int id = designer::ToolFirst; id <= designer::ToolLast; ++id)
+        draw->addAction(actions_.value(id));
+    draw->addSeparator();
+    for (const int id :
+         {int(designer::Grid), 0, int(designer::ColourPicker), int(designer::ForegroundColour),
+          int(designer::BackgroundColour), int(designer::MoreForegroundColours),
+          int(designer::MoreBackgroundColours), int(designer::SwapColours),
+          int(designer::DefaultColours), 0, int(designer::CopyPagePicture),
+          int(designer::SavePagePicture), int(designer::AddPagePicture)})
+        if (id)
+            draw->addAction(actions_.value(id));
+        else
+            draw->addSeparator();
+    QMenu* arrange = add(sid::MenuArrange, {});
+    for (const CommandInfo& info : designerCommands()) {
+        if (info.id >= designer::OrderFirst && info.id <= designer::AlignLast) {
+            if (info.id == designer::AlignFirst || info.id == 40020 || info.id == 40026)
+                arrange->addSeparator();
+            arrange->addAction(actions_.value(info.id));
+        }
+    }
     add(sid::MenuLanguage, {cmd::LanguageChinese, cmd::LanguageEnglish});
     add(sid::MenuHelp, {cmd::QuickStart});
 }
@@ -265,9 +306,10 @@ void CMainFrame::createBars() {
             toolBar->addWidget(findCombo_);
             connect(findCombo_, &CFindCombo::findRequested, this, &CMainFrame::find);
         }
-        for (const CommandInfo& info : mainCommands())
-            if (info.bar == which)
-                toolBar->addAction(actions_.value(info.id));
+        for (const auto* list : {&mainCommands(), &designerCommands()})
+            for (const CommandInfo& info : *list)
+                if (info.bar == which)
+                    toolBar->addAction(actions_.value(info.id));
         bars_ << toolBar;
     }
 }
@@ -379,6 +421,7 @@ void CMainFrame::updateCommandStates() {
                          cmd::OpenProjectFolder, cmd::ProjectSettings})
         actions_.value(id)->setEnabled(open);
     actions_.value(cmd::CompilePage)->setEnabled(open && !activePageName().isEmpty());
+    updateDesignerCommands();
     QString title =
         open ? ideText(sid::ProjectTitle).arg(workspace_.title()) : ideText(sid::AppTitle);
     if (open && workspace_.readOnly())
@@ -435,8 +478,8 @@ void CMainFrame::restoreDefaultLayout() {
 bool CMainFrame::openProject(const QString& path) {
     if (workspace_.isOpen() && QFileInfo(path).absoluteFilePath() == workspace_.path())
         return true;
-    for (QMdiSubWindow* sub : mdi_->subWindowList())
-        sub->close();
+    if (!closeDocuments())
+        return false;
     const Outcome opened = workspace_.open(path);
     solution_->rebuild(workspace_);
     if (!opened.ok) {
@@ -459,14 +502,22 @@ bool CMainFrame::openProject(const QString& path) {
     return true;
 }
 
-void CMainFrame::closeProject() {
+bool CMainFrame::closeDocuments() {
     for (QMdiSubWindow* sub : mdi_->subWindowList())
-        sub->close();
+        if (!sub->close())
+            return false; // the user kept a modified page open
+    return true;
+}
+
+bool CMainFrame::closeProject() {
+    if (!closeDocuments())
+        return false;
     workspace_.close();
     solution_->rebuild(workspace_);
     resources_->clear();
     updateCommandStates();
     emit projectChanged();
+    return true;
 }
 
 bool CMainFrame::createProject(const QString& folder, const QString& name, int deviceType) {
@@ -492,6 +543,7 @@ QMdiSubWindow* CMainFrame::openDocument(const QString& file) {
     QWidget* document = nullptr;
     if (suffix == QLatin1String("tft")) {
         auto* page = new CPageFrame(absolute);
+        preparePage(*page);
         QString error;
         if (!page->load(&error)) {
             delete page;
@@ -499,6 +551,10 @@ QMdiSubWindow* CMainFrame::openDocument(const QString& file) {
             return nullptr;
         }
         page->document().setScreenSize(projectScreenSize(workspace_));
+        for (const auto& note : page->document().messages())
+            output_->appendLine(
+                ideText(sid::PageLoadMessage)
+                    .arg(ProjectWorkspace::pageName(absolute), QString::fromStdString(note.text)));
         document = page;
     } else if (suffix == QLatin1String("c") || suffix == QLatin1String("h")) {
         auto* editor = new CTextEditorDoc(absolute, syntax_);
@@ -541,6 +597,7 @@ bool CMainFrame::saveAll() {
             }
         }
         if (auto* page = qobject_cast<CPageFrame*>(sub->widget())) {
+            page->view()->closeTextEditor(true); // text typed in place joins the page
             QString error;
             if (page->isModified() && !page->save(&error)) {
                 report(ideText(sid::DocumentSaveFailed).arg(page->file(), error));
@@ -646,16 +703,18 @@ bool CMainFrame::removeEntry(QTreeWidgetItem* item) {
     if (group < 0 || group == int(Group::Code))
         return false;
     const QString relative = item->data(0, CSolutionPane::PathRole).toString();
+    if (group == int(Group::Pages)) {
+        // The open page closes first (a modified one asks); kept open, it stays.
+        const QString file = workspace_.absolute(relative);
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (sub->widget()->property("file").toString() == QFileInfo(file).absoluteFilePath() &&
+                !sub->close())
+                return false;
+    }
     const Outcome removed = workspace_.remove(Group(group), relative);
     if (!removed.ok) {
         report(removed.message);
         return false;
-    }
-    if (group == int(Group::Pages)) {
-        const QString file = workspace_.absolute(relative);
-        for (QMdiSubWindow* sub : mdi_->subWindowList())
-            if (sub->widget()->property("file").toString() == QFileInfo(file).absoluteFilePath())
-                sub->close();
     }
     solution_->rebuild(workspace_);
     return true;
@@ -910,6 +969,8 @@ void CMainFrame::runCommand(int id) {
         break;
     case cmd::ShowIds:
         settings_.showId = actions_.value(id)->isChecked() ? 1 : 0;
+        for (CPageFrame* page : pages())
+            page->view()->setShowIds(settings_.showId != 0);
         break;
     case cmd::ProjectSettings:
         runCommand(sid::PaneProperties);
@@ -931,9 +992,17 @@ void CMainFrame::runCommand(int id) {
         break;
     case cmd::Undo:
     case cmd::Redo:
-        if (QMdiSubWindow* sub = mdi_->currentSubWindow())
+        if (COrvaneView* view = activeView())
+            view->runCommand(id);
+        else if (QMdiSubWindow* sub = mdi_->currentSubWindow())
             if (auto* editor = qobject_cast<QPlainTextEdit*>(sub->widget()))
                 id == cmd::Undo ? editor->undo() : editor->redo();
+        updateCommandStates();
+        break;
+    case cmd::LockObjects:
+        designerLocked_ = actions_.value(id)->isChecked();
+        for (CPageFrame* page : pages())
+            page->view()->setLocked(designerLocked_);
         break;
     case cmd::ImageEditor: {
         QTreeWidgetItem* item = solution_->currentItem();
@@ -980,6 +1049,8 @@ void CMainFrame::runCommand(int id) {
         close();
         break;
     default:
+        if (isDesignerCommand(id))
+            designerCommand(id);
         break;
     }
 }
@@ -994,9 +1065,125 @@ void CMainFrame::writeSettings() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!closeDocuments()) {
+        event->ignore();
+        return;
+    }
     writeSettings();
     worker_->stop();
     event->accept();
+}
+
+} // namespace tft::ide
+
+namespace tft::ide {
+
+// --- The page designer: commands go to the active page's view. ---
+
+QList<CPageFrame*> CMainFrame::pages() const {
+    QList<CPageFrame*> list;
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))
+            list << page;
+    return list;
+}
+
+COrvaneView* CMainFrame::activeView() const {
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    auto* page = sub ? qobject_cast<CPageFrame*>(sub->widget()) : nullptr;
+    return page ? page->view() : nullptr;
+}
+
+void CMainFrame::preparePage(CPageFrame& page) {
+    if (const DeviceProp* device = workspace_.device())
+        page.document().setScreenSize(
+            QSize(device->ScreenResolutionWidth, device->ScreenResolutionHeight));
+    page.setRenderContext(RenderContext{workspace_.folder(), appDir_});
+    page.askSave = [this](const QString& name) { return askSave(name); };
+    page.reportError = [this](const QString& message) { report(message); };
+    COrvaneView* view = page.view();
+    view->setLocked(designerLocked_);
+    view->setShowIds(settings_.showId != 0);
+    connect(&page, &CPageFrame::statusText, status_, &QLabel::setText);
+    connect(&page, &CPageFrame::message, this, &CMainFrame::report);
+    connect(&page, &CPageFrame::pageChanged, this, &CMainFrame::updateDesignerCommands);
+    connect(&page, &CPageFrame::selectionChanged, this, &CMainFrame::updateDesignerCommands);
+    connect(view, &COrvaneView::toolChanged, this, &CMainFrame::updateDesignerCommands);
+    connect(view, &COrvaneView::contextMenuRequested, this, [this](const QPoint& global) {
+        updateDesignerCommands();
+        QMenu menu(this);
+        for (const int id : std::initializer_list<int>{
+                 designer::Cut, designer::Copy, designer::Paste, designer::DeleteSelection, 0,
+                 designer::OrderFirst + 2, designer::OrderFirst + 3, designer::OrderFirst,
+                 designer::OrderFirst + 1, 0, designer::AlignFirst, designer::AlignFirst + 1,
+                 designer::AlignFirst + 2, designer::AlignFirst + 3, 0, designer::CopyPagePicture,
+                 designer::SavePagePicture, designer::AddPagePicture})
+            if (id)
+                menu.addAction(actions_.value(id));
+            else
+                menu.addSeparator();
+        menu.exec(global);
+    });
+}
+
+void CMainFrame::designerCommand(int id) {
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    COrvaneView* view = activeView();
+    if (!view) {
+        // The clipboard commands also serve the C file editor.
+        auto* editor = sub ? qobject_cast<QPlainTextEdit*>(sub->widget()) : nullptr;
+        if (editor && id == designer::Cut)
+            editor->cut();
+        else if (editor && id == designer::Copy)
+            editor->copy();
+        else if (editor && id == designer::Paste)
+            editor->paste();
+        else if (editor && id == designer::SelectAll)
+            editor->selectAll();
+        return;
+    }
+    if (id == designer::AddPagePicture)
+        addPagePicture(*view);
+    else
+        view->runCommand(id);
+    updateDesignerCommands();
+}
+
+bool CMainFrame::addPagePicture(COrvaneView& view) {
+    if (!workspace_.isOpen())
+        return false;
+    QTemporaryDir temporary;
+    const QString file = temporary.filePath(activePageName() + QStringLiteral(".png"));
+    if (!temporary.isValid() || !view.savePagePicture(file)) {
+        report(ideText(sid::PagePictureFailed).arg(file));
+        return false;
+    }
+    const ProjectWorkspace::Added added = workspace_.addFiles({file});
+    solution_->rebuild(workspace_);
+    if (!added.problems.isEmpty())
+        report(added.problems.join(QLatin1Char('\n')));
+    return !added.entries.isEmpty();
+}
+
+void CMainFrame::updateDesignerCommands() {
+    const COrvaneView* view = activeView();
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    const bool editor = sub && qobject_cast<QPlainTextEdit*>(sub->widget());
+    for (const CommandInfo& info : designerCommands()) {
+        QAction* action = actions_.value(info.id);
+        const bool clipboard = info.id == designer::Cut || info.id == designer::Copy ||
+                               info.id == designer::Paste || info.id == designer::SelectAll;
+        action->setEnabled(view ? view->isCommandEnabled(info.id) : editor && clipboard);
+    }
+    if (view) {
+        actions_.value(cmd::Undo)->setEnabled(view->isCommandEnabled(designer::Undo));
+        actions_.value(cmd::Redo)->setEnabled(view->isCommandEnabled(designer::Redo));
+        actions_.value(view->tool())->setChecked(true);
+        actions_.value(designer::Grid)->setChecked(view->showsGrid());
+    } else {
+        actions_.value(cmd::Undo)->setEnabled(editor);
+        actions_.value(cmd::Redo)->setEnabled(editor);
+    }
 }
 
 } // namespace tft::ide

@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QTranslator>
 #include <functional>
 #include <memory>
@@ -27,9 +28,11 @@ class QTreeWidgetItem;
 
 namespace tft::ide {
 
+class COrvaneView;
 class COutputPane;
 class CPropertiesController;
 class CPropertiesPane;
+class CPageFrame;
 class CSolutionPane;
 class CResourcePane;
 class CPictureBrowser;
@@ -47,7 +50,8 @@ public:
     // Open project (command line, dialog, recent list, drop). On failure the
     // recent entry 1 goes and no project is open.
     bool openProject(const QString& path);
-    void closeProject();
+    // False when the user kept a modified page open.
+    bool closeProject();
     // Creates a project in <folder>/<name> for a model and opens it.
     bool createProject(const QString& folder, const QString& name, int deviceType);
 
@@ -94,6 +98,11 @@ public:
 
     // Messages for the user; a message box unless replaced (tests).
     std::function<void(const QString&)> showMessage;
+    // Closing a modified page asks: Save, Discard or Cancel; replaced by tests.
+    std::function<QMessageBox::StandardButton(const QString& page)> askSave;
+    // The view of the active page, or null.
+    COrvaneView* activeView() const;
+    QList<CPageFrame*> pages() const;
     // Starts a program of the application folder; replaced by tests.
     std::function<bool(const QString& name, const QStringList& args)> launch;
     // Asks for the find options; the options dialog unless replaced (tests).
@@ -117,6 +126,12 @@ private:
     void retranslate();
     void updateRecentMenu();
     void updateCommandStates();
+    void updateDesignerCommands();
+    // Closes every document; false when one stays open.
+    bool closeDocuments();
+    void preparePage(CPageFrame& page);
+    void designerCommand(int id);
+    bool addPagePicture(COrvaneView& view);
     void afterCompile(bool succeeded);
     void startSimulator();
     void treeCommand(int id, QTreeWidgetItem* item);
@@ -161,6 +176,7 @@ private:
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;
     bool settingsWritten_ = false;
+    bool designerLocked_ = false;
 };
 
 } // namespace tft::ide

@@ -225,7 +225,69 @@ namespace tft::ide {
     X(LinkImageIndex, 61577) \
     X(LogSaveFailed, 61578) \
     X(LinkOverlong, 61579) \
-    X(ConsoleNotConnected, 61580)
+    X(ConsoleNotConnected, 61580) \
+    X(ToolPointer, 32774) \
+    X(ToolCurve, 32775) \
+    X(ToolLine, 32776) \
+    X(ToolRectangle, 32777) \
+    X(ToolSolidRectangle, 32778) \
+    X(ToolCircle, 32779) \
+    X(ToolSolidCircle, 32780) \
+    X(ToolEllipse, 32781) \
+    X(ToolSolidEllipse, 32782) \
+    X(ToolText, 32783) \
+    X(ToolImage, 32784) \
+    X(ToolButton, 32785) \
+    X(ToolTextDisplay, 32786) \
+    X(ToolProgress, 32787) \
+    X(ToolMeter, 32788) \
+    X(ToolSlider, 32789) \
+    X(ToolClock, 32790) \
+    X(ToolAnimation, 32791) \
+    X(ToolGraph, 32792) \
+    X(DeleteShapes, 32805) \
+    X(DeleteAllShapes, 50000) \
+    X(CutShapes, 57635) \
+    X(CopyShapes, 57634) \
+    X(PasteShapes, 57637) \
+    X(SelectAllShapes, 57642) \
+    X(OrderBackOne, 40000) \
+    X(OrderForwardOne, 40001) \
+    X(OrderToTop, 40002) \
+    X(OrderToBottom, 40003) \
+    X(OrderBackPastOverlap, 40004) \
+    X(OrderForwardPastOverlap, 40005) \
+    X(AlignLeft, 40010) \
+    X(AlignTop, 40011) \
+    X(AlignRight, 40012) \
+    X(AlignBottom, 40013) \
+    X(CentreHorizontally, 40020) \
+    X(CentreVertically, 40021) \
+    X(DistributeHorizontally, 40022) \
+    X(DistributeVertically, 40023) \
+    X(CentreVerticallyInPage, 40024) \
+    X(CentreHorizontallyInPage, 40025) \
+    X(SameWidth, 40026) \
+    X(SameHeight, 40027) \
+    X(SameSize, 40028) \
+    X(ToggleGrid, 32868) \
+    X(CopyPagePicture, 32886) \
+    X(SavePagePicture, 32887) \
+    X(AddPagePicture, 32888) \
+    X(ColourPicker, 50001) \
+    X(ForegroundColour, 50002) \
+    X(BackgroundColour, 50003) \
+    X(MoreForegroundColours, 50004) \
+    X(MoreBackgroundColours, 50005) \
+    X(SwapColours, 50006) \
+    X(DefaultColours, 50007) \
+    X(PageLocked, 40212) \
+    X(SavePageQuestion, 61200) \
+    X(MenuDraw, 61201) \
+    X(MenuArrange, 61202) \
+    X(PageLoadMessage, 61203) \
+    X(PagePictureFailed, 61204) \
+    X(ZoomLevel, 61205)
 // clang-format on
 
 namespace sid {
