@@ -16,6 +16,7 @@
 #include "properties_controller.h"
 #include "properties_pane.h"
 #include "picture_browser.h"
+#include "picture_drop.h"
 #include "resource_pane.h"
 #include "solution_pane.h"
 #include "string_table.h"
@@ -550,7 +551,6 @@ QMdiSubWindow* CMainFrame::openDocument(const QString& file) {
             report(ideText(sid::PageOpenFailed).arg(absolute, error));
             return nullptr;
         }
-        page->document().setScreenSize(projectScreenSize(workspace_));
         for (const auto& note : page->document().messages())
             output_->appendLine(
                 ideText(sid::PageLoadMessage)
@@ -1095,13 +1095,29 @@ COrvaneView* CMainFrame::activeView() const {
 }
 
 void CMainFrame::preparePage(CPageFrame& page) {
+    // The screen as the panel holds it (rotated models swapped), and the
+    // system fonts its model has, so the page draws as the panel will.
+    page.document().setScreenSize(projectScreenSize(workspace_));
+    RenderContext context{workspace_.folder(), appDir_};
     if (const DeviceProp* device = workspace_.device())
-        page.document().setScreenSize(
-            QSize(device->ScreenResolutionWidth, device->ScreenResolutionHeight));
-    page.setRenderContext(RenderContext{workspace_.folder(), appDir_});
+        context.fontMask = static_cast<std::uint32_t>(device->SystemFontMask);
+    page.setRenderContext(context);
     page.askSave = [this](const QString& name) { return askSave(name); };
     page.reportError = [this](const QString& message) { report(message); };
     COrvaneView* view = page.view();
+    // Pictures dragged from the picture browser become Image shapes.
+    view->canDrop = [](const QMimeData* data) { return !pictureFromMimeData(data).isEmpty(); };
+    view->drop = [this, &page](const QMimeData* data, QPoint at) {
+        QString error;
+        const QString picture = pictureFromMimeData(data);
+        if (dropPicture(workspace_, page.document(), at, picture, &error)) {
+            solution_->rebuild(workspace_);
+            emit page.selectionChanged();
+            return true;
+        }
+        report(ideText(sid::DropFailed).arg(picture, error));
+        return false;
+    };
     view->setLocked(designerLocked_);
     view->setShowIds(settings_.showId != 0);
     connect(&page, &CPageFrame::statusText, status_, &QLabel::setText);

@@ -132,6 +132,26 @@ TEST(PageDocumentFile, DamagedPagesNeverBreakTheDocument) {
     EXPECT_GT(loaded, 0);
 }
 
+// Positions beyond what a panel can show are pinned to the 16-bit range as the
+// page is read, so moving or resizing such a shape never overflows.
+TEST(PageDocumentFile, HugeCoordinatesArePinnedNotOverflowed) {
+    PageDocument page;
+    ASSERT_TRUE(page.loadText(
+        "<DrawPage><item type=\"RECTANGLE\" name=\"r\" id=\"3\" xOffset=\"-2147483000\" "
+        "yOffset=\"2147483647\" width=\"2147483647\" height=\"9\"/>"
+        "<item type=\"CIRCLE\" name=\"c\" id=\"4\" xCenter=\"2147483647\" "
+        "yCenter=\"5\" radius=\"2147483647\"/></DrawPage>"));
+    ASSERT_EQ(page.shapes().size(), 2u);
+    const auto box = page.shapes()[0]->rect();
+    EXPECT_EQ(box.left, -32767);
+    EXPECT_EQ(box.top, 32767);
+    EXPECT_EQ(box.width(), 32767);
+    EXPECT_EQ(box.height(), 9);
+    EXPECT_EQ(page.shapes()[1]->rect().right, 65534);
+    page.selectAll();
+    EXPECT_TRUE(page.moveSelection(5, 5));
+}
+
 // Every page of the examples read and written back unchanged compiles, with
 // the real compiler, to the same screen file.
 TEST(PageDocumentFile, ExamplesRoundTripToTheSameCompiledScreens) {

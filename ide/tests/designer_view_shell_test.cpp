@@ -7,6 +7,7 @@
 #include "orvane_view.h"
 #include "output_pane.h"
 #include "page_frame.h"
+#include "picture_drop.h"
 #include "solution_pane.h"
 #include "testing/test_support.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -261,6 +263,49 @@ TEST_F(DesignerShell, ThePagePictureIsAddedToTheProjectImages) {
     const QImage picture(QString::fromStdString((dir.path() / "one" / "drawing.png").string()));
     EXPECT_EQ(picture.size(), page->document().screenSize());
     EXPECT_EQ(picture, page->view()->pagePicture().convertToFormat(picture.format()));
+}
+
+// A picture dragged from the picture browser: a drop on the page's viewport
+// copies it into the project, adds it to the project's pictures and makes an
+// Image shape there, selected, as one undo step. Other data is not taken.
+TEST_F(DesignerShell, APictureDroppedFromTheBrowserBecomesAnImageShape) {
+    CPageFrame* page = open("one", "drawing");
+    ASSERT_NE(page, nullptr);
+    const fs::path picture = dir.path() / "library" / "star.png";
+    fs::create_directories(picture.parent_path());
+    QImage star(24, 16, QImage::Format_RGB32);
+    star.fill(Qt::yellow);
+    ASSERT_TRUE(star.save(QString::fromStdString(picture.string())));
+    const std::size_t before = page->document().shapes().size();
+    QSignalSpy selected(page, &CPageFrame::selectionChanged);
+
+    QWidget* viewport = page->view()->viewport();
+    const QPoint at = page->view()->toView(QPoint(100, 60)).toPoint();
+    QMimeData text;
+    text.setText(QStringLiteral("not a picture"));
+    QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    std::unique_ptr<QMimeData> data(makePictureMimeData(QString::fromStdString(picture.string())));
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+
+    ASSERT_EQ(page->document().shapes().size(), before + 1);
+    const auto& shape = *page->document().shapes().back();
+    EXPECT_EQ(shape.typeName(), "IMAGE");
+    EXPECT_TRUE(shape.isSelected());
+    EXPECT_EQ(shape.rect().left, 100);
+    EXPECT_EQ(shape.rect().top, 60);
+    EXPECT_GT(selected.count(), 0);
+    EXPECT_TRUE(frame->solutionPane()->captions(Group::Images).join(' ').contains("star.png"));
+    page->document().undo();
+    EXPECT_EQ(page->document().shapes().size(), before);
 }
 
 // A picture of the designer for review: ORVANE_VIEW_SCREENSHOT=file.png under Xvfb.

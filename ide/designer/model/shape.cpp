@@ -139,6 +139,12 @@ bool CShape::sameContent(const CShape& other) const {
 }
 
 void CShape::rectFromMembers() {
+    // A panel frame carries 16-bit coordinates; anything beyond is pinned to
+    // that range first, so no sum below can overflow.
+    constexpr std::int32_t kLimit = 32767;
+    if (geometry_ == Geometry::Box || geometry_ == Geometry::Circle || geometry_ == Geometry::Line)
+        for (int i = 0; i < (geometry_ == Geometry::Circle ? 3 : 4); ++i)
+            member(i) = std::clamp(member(i), -kLimit, kLimit);
     switch (geometry_) {
     case Geometry::Box:
         rect_ = {member(0), member(1), member(0) + member(2), member(1) + member(3)};

@@ -8,6 +8,9 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -54,7 +57,35 @@ COrvaneView::COrvaneView(PageDocument& document, QWidget* parent)
     editor_->setObjectName(QStringLiteral("InPlaceTextEditor"));
     editor_->hide();
     editor_->installEventFilter(this);
+    // Drops reach the viewport; the scroll area passes them here in its
+    // coordinates.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     updateScrollBars();
+}
+
+void COrvaneView::dragEnterEvent(QDragEnterEvent* event) {
+    if (canDrop && drop && canDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void COrvaneView::dragMoveEvent(QDragMoveEvent* event) {
+    dragEnterEvent(event);
+}
+
+void COrvaneView::dropEvent(QDropEvent* event) {
+    if (!canDrop || !drop || !canDrop(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    const QPoint at = toPage(event->position());
+    if (drop(event->mimeData(), at))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    setFocus();
 }
 
 COrvaneView::~COrvaneView() = default;

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class QMimeData;
 class QPlainTextEdit;
 
 namespace tft::ide {
@@ -89,6 +90,11 @@ public:
     // Hooks (dialogs), replaced by tests.
     std::function<QColor(const QColor& initial)> chooseColour;
     std::function<QString()> choosePicturePath;
+    // Drops from other panes (a picture from the picture browser): whether
+    // the data can be dropped, and the drop itself at a page point (one undo
+    // step when it creates something). Unset: the view takes no drops.
+    std::function<bool(const QMimeData* data)> canDrop;
+    std::function<bool(const QMimeData* data, QPoint page)> drop;
 
 signals:
     void statusTextChanged(const QString& text);
@@ -110,6 +116,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
