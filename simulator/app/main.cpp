@@ -1,9 +1,11 @@
 // dunmere: runs a compiled project as the panel would.
 //   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
+//   dunmere --headless [FILE.si] --storage DIR --pty LINK   (a panel that takes downloads)
 #include "../ui/main_window.h"
 #include "../ui/single_instance.h"
 #include "common/qt_translations.h"
 #include "common/serial_port.h"
+#include "simulator/download_setup.h"
 #include "simulator/realtime_panel.h"
 #include "simulator/script.h"
 #include "simulator/virtual_panel.h"
@@ -24,13 +26,14 @@ struct Options {
     std::string script;
     std::string pty;
     std::string serial;
+    std::string storage;
     std::uint32_t baud = 9600;
     std::string error;
 };
 
 const char* kUsage = "usage: dunmere [FILE.si | -p FILE.si]\n"
                      "       dunmere --headless FILE.si [--script FILE] [--pty LINK | "
-                     "--serial DEVICE --baud N]\n";
+                     "--serial DEVICE --baud N] [--storage DIR]\n";
 
 Options parse(int argc, char** argv) {
     Options o;
@@ -50,6 +53,8 @@ Options parse(int argc, char** argv) {
             value(o.pty);
         } else if (a == "--serial") {
             value(o.serial);
+        } else if (a == "--storage") {
+            value(o.storage);
         } else if (a == "--baud") {
             std::string text;
             value(text);
@@ -108,7 +113,8 @@ int serve(const Options& o) {
 
     tft::RealtimePanel panel;
     std::string error;
-    if (!panel.Open(o.project, &error)) {
+    const std::string storage = tft::downloadStorage(o.storage, o.project, &error);
+    if (storage.empty() || (!o.project.empty() && !panel.Open(o.project, &error))) {
         std::cerr << "dunmere: " << error << "\n";
         return 2;
     }
@@ -123,6 +129,7 @@ int serve(const Options& o) {
         return 2;
     }
     if (line) {
+        line = tft::receiveDownloads(std::move(line), storage, o.project, panel);
         std::cout << "serial line: " << line->Describe() << std::endl;
         panel.SetLineFailureHandler([](const std::string& why) {
             std::cerr << "dunmere: serial line lost: " << why << " (the panel keeps running)"
@@ -133,7 +140,8 @@ int serve(const Options& o) {
         panel.Attach(std::move(line));
     }
     panel.Start();
-    std::cout << "running " << o.project << " (stop with Ctrl+C)" << std::endl;
+    std::cout << "running " << (o.project.empty() ? "a panel" : o.project) << " (stop with Ctrl+C)"
+              << std::endl;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     const bool stopped = panel.Stop();
@@ -168,7 +176,7 @@ int main(int argc, char** argv) {
     }
     if (!o.headless)
         return runWindow(argc, argv, o);
-    if (o.project.empty()) {
+    if (o.project.empty() && (!o.script.empty() || (o.pty.empty() && o.serial.empty()))) {
         std::cerr << kUsage;
         return 2;
     }
