@@ -4,6 +4,7 @@
 #include "command_lines.h"
 #include "common/serial_port.h"
 #include "download_worker.h"
+#include "firmware_info.h"
 #include "font_config.h"
 #include "open_project.h"
 #include "string_table.h"
@@ -78,8 +79,8 @@ bool askDeviceType(CSerialPort& port, std::uint16_t* type) {
         if (end == reply.end())
             continue;
         const auto head = std::find(reply.begin(), end, 0xEE);
-        if (end - head >= 6 && head[1] == 0xFE) {
-            *type = static_cast<std::uint16_t>(head[4] | (head[5] << 8));
+        if (end - head >= 2 && head[1] == 0xFE) {
+            *type = FirmwareInfo::decode(&*head, std::size_t(end + 4 - head)).deviceType;
             return true;
         }
         reply.erase(reply.begin(), end + 4);

@@ -1,8 +1,5 @@
 // Downloads of a compiled project to real simulated panels (dunmere on
 // pseudo-terminals), and to a panel that stops answering halfway.
-#include "batch_download.h"
-#include "common/serial_port.h"
-#include "serial_test_proxy.h"
 #include "string_table.h"
 #include "testing/test_support.h"
 
@@ -88,24 +85,22 @@ private:
     int out_ = -1;
 };
 
-struct Outcome {
-    int status = -1;
-    std::vector<std::string> results, notes;
-};
+// `orvane --download` as a production line runs it.
+testsupport::RunResult download(const fs::path& project, const std::vector<std::string>& ports,
+                                const std::string& only) {
+    std::vector<std::string> args{"--download", project.string(), "--only", only};
+    for (const std::string& port : ports) {
+        args.push_back("--port");
+        args.push_back(port);
+    }
+    return testsupport::runProgram("orvane", args, {"QT_QPA_PLATFORM=offscreen"});
+}
 
-Outcome download(const fs::path& project, const std::vector<std::string>& ports,
-                 std::uint32_t bits) {
-    Outcome o;
-    BatchDownload job;
-    job.project = project;
-    job.ports = ports;
-    job.bits = bits;
-    job.appDir = TFT_APP_DIR;
-    job.proxy = [](tft::CSerialPort& port) { return std::make_unique<SerialTestProxy>(port); };
-    job.print = [&](const std::string& l) { o.results.push_back(l); };
-    job.progress = [&](const std::string& l) { o.notes.push_back(l); };
-    o.status = runBatchDownload(job);
-    return o;
+std::size_t countLines(const std::string& output, const std::string& line) {
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = output.find(line + "\n", at)) != std::string::npos; ++at)
+        n += at == 0 || output[at - 1] == '\n';
+    return n;
 }
 
 // Screenshot of a screen set on virtual time, after it settled.
@@ -134,11 +129,11 @@ TEST(BatchDownload, ShowcaseReachesTwoBlankPanelsWhole) {
         ASSERT_TRUE(panels.back()->waitFor("running a panel")) << panels.back()->output;
         links.push_back(link.string());
     }
-    const Outcome o = download(dir / "showcase.tftprj", links, kBatchDefaultBits);
-    ASSERT_EQ(o.status, 0) << ::testing::PrintToString(o.notes);
-    EXPECT_EQ(o.results.size(), 2u);
+    const auto run =
+        download(dir / "showcase.tftprj", links, "images,voices,fonts,screens,keyboard");
+    ASSERT_EQ(run.status, 0) << run.output;
     for (const std::string& link : links)
-        EXPECT_NE(std::find(o.results.begin(), o.results.end(), link + ": ok"), o.results.end());
+        EXPECT_EQ(countLines(run.output, link + ": ok"), 1u) << run.output;
 
     const fs::path compiled = dir / "output" / "showcase";
     const QImage expected = screenshot(compiled.string() + ".si", folder.path(), "compiled");
@@ -152,7 +147,7 @@ TEST(BatchDownload, ShowcaseReachesTwoBlankPanelsWhole) {
     for (const char* n : {"1", "2"}) {
         const fs::path stored = folder.path() / (std::string("panel") + n);
         ASSERT_TRUE(panels[std::size_t(n[0] - '1')]->waitFor("received a download, running"));
-        for (const char* ext : {".si", ".graidx", ".gwb", ".fidx", ".fbin", ".sbin"}) {
+        for (const char* ext : {".si", ".graidx", ".gwb", ".pwi", ".fidx", ".fbin", ".sbin"}) {
             SCOPED_TRACE(ext);
             const auto sent = readBytes(compiled.string() + ext);
             EXPECT_FALSE(sent.empty());
@@ -243,19 +238,17 @@ TEST(BatchDownload, PanelThatStopsAcknowledgingFailsAloneAndTheNextStepsStillRun
     RunningProgram panel(
         {"--headless", "--storage", (folder.path() / "panel").string(), "--pty", link.string()});
     ASSERT_TRUE(panel.waitFor("running a panel")) << panel.output;
-    const Outcome o = download(dir / "showcase.tftprj", {fading.path, link.string()}, 0x80 | 0x100);
-    EXPECT_EQ(o.status, 1);
-    EXPECT_NE(std::find(o.results.begin(), o.results.end(), fading.path + ": failed"),
-              o.results.end());
-    EXPECT_NE(std::find(o.results.begin(), o.results.end(), link.string() + ": ok"),
-              o.results.end());
+    const auto run =
+        download(dir / "showcase.tftprj", {fading.path, link.string()}, "screens,keyboard");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(countLines(run.output, fading.path + ": failed"), 1u) << run.output;
+    EXPECT_EQ(countLines(run.output, link.string() + ": ok"), 1u) << run.output;
     // The failed screens step is reported and the keyboard step still went.
     const auto noted = [&](int id) {
-        return std::count(o.notes.begin(), o.notes.end(),
-                          fading.path + ": " + ideText(id).toStdString());
+        return countLines(run.output, fading.path + ": " + ideText(id).toStdString());
     };
-    EXPECT_EQ(noted(sid::DownloadFailed), 2);
-    EXPECT_EQ(noted(sid::DownloadKeyboard), 1);
+    EXPECT_EQ(noted(sid::DownloadFailed), 2u);
+    EXPECT_EQ(noted(sid::DownloadKeyboard), 1u);
     ASSERT_TRUE(panel.waitFor("received a download, running"));
     EXPECT_EQ(readBytes(folder.path() / "panel" / "panel.si"),
               readBytes(dir / "output" / "showcase.si"));
