@@ -410,7 +410,8 @@ long DownloadLine::Read(std::uint8_t* buffer, std::size_t length, int timeoutMs)
     if (pendingAt_ == pending_.size()) {
         pending_.clear();
         pendingAt_ = 0;
-        std::vector<std::uint8_t> raw(std::max<std::size_t>(length, 1));
+        // Whole packets in one read: 2050 bytes and more than the bridge asks for.
+        std::vector<std::uint8_t> raw(std::max<std::size_t>(length, 4096));
         const long n = inner_->Read(raw.data(), raw.size(), timeoutMs);
         if (n < 0)
             return n;
