@@ -166,6 +166,24 @@ TEST(DownloadReceiver, IndexAnswerWithoutPicturesHasNoRecords) {
     EXPECT_TRUE(host.core.empty());
 }
 
+TEST(DownloadReceiver, IndexAnswerFitsTheHostsFrameBuffer) {
+    TempFolder dir;
+    Bytes index;
+    for (std::uint16_t id = 0; id < 7000; ++id) {
+        const Bytes r = record(id, 0xB00000 + id * 8u, 2, 2);
+        index.insert(index.end(), r.begin(), r.end());
+    }
+    writeFile(dir.path() / "panel.graidx", index);
+    Host host(dir.path());
+    host.receiver.SetHeldSet(dir.path() / "panel.si");
+    const Bytes answer = host.send(kIndexRequest);
+    const std::size_t count = answer[2] | (answer[3] << 8);
+    EXPECT_EQ(count, (102400u - 8) / 16);
+    EXPECT_EQ(answer.size(), 8 + 16 * count);
+    EXPECT_LE(answer.size(), 102400u);
+    EXPECT_TRUE(std::equal(answer.begin() + 4, answer.end() - 4, index.begin()));
+}
+
 TEST(DownloadReceiver, ReplacementPictureLandsAtItsAddressAfterAShortFirstPacket) {
     TempFolder dir;
     const Bytes index = record(7, 0xB00000 + 3000, 20, 30); // 1200 bytes at 3000
