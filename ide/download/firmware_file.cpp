@@ -17,11 +17,24 @@ constexpr char kPassPhrase[] = "7A3E91C4-5B2D-4F86-9E10-C3D84A6F2B57";
 static_assert(sizeof kPassPhrase - 1 == 36, "the pass phrase has the form of a GUID");
 
 // RC4 lives in OpenSSL's legacy provider; the default one stays loaded for
-// everything else.
+// everything else. Both are released when the program ends.
+struct Providers {
+    Providers()
+        : legacy(OSSL_PROVIDER_load(nullptr, "legacy")),
+          standard(OSSL_PROVIDER_load(nullptr, "default")) {}
+    ~Providers() {
+        if (legacy)
+            OSSL_PROVIDER_unload(legacy);
+        if (standard)
+            OSSL_PROVIDER_unload(standard);
+    }
+    OSSL_PROVIDER* legacy;
+    OSSL_PROVIDER* standard;
+};
+
 bool loadLegacy() {
-    static const bool loaded = OSSL_PROVIDER_load(nullptr, "legacy") != nullptr &&
-                               OSSL_PROVIDER_load(nullptr, "default") != nullptr;
-    return loaded;
+    static const Providers providers;
+    return providers.legacy && providers.standard;
 }
 
 } // namespace
