@@ -25,6 +25,7 @@ add_library(velmic_lib STATIC
   src/resource_store.cpp)
 target_include_directories(velmic_lib PUBLIC include)
 target_link_libraries(velmic_lib PUBLIC velmic_model tft_catalogue tft_common dorsalis velmic_media
+                      velmic_drawing
                       pugixml::pugixml PRIVATE tft_fontfiles)
 tft_warnings(velmic_lib)
 

@@ -111,6 +111,8 @@ void Beepon(int duration) {
 void GetRTC(uint8_t* clock) {
     if (!clock)
         return;
+    if (IDevice* d = device(); d && d->ReadClock(clock))
+        return;
     const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     const std::time_t t = now + static_cast<std::time_t>(clockOffset().load());
     std::tm tm{};
@@ -126,6 +128,8 @@ void GetRTC(uint8_t* clock) {
 
 void SetRTC(const uint8_t* clock) {
     if (!clock)
+        return;
+    if (IDevice* d = device(); d && d->WriteClock(clock))
         return;
     std::tm tm{};
     tm.tm_sec = std::clamp(fromBcd(clock[0]), 0, 59);

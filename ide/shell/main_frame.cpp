@@ -9,6 +9,8 @@
 #include "new_project_dlg.h"
 #include "output_pane.h"
 #include "page_frame.h"
+#include "properties_controller.h"
+#include "properties_pane.h"
 #include "solution_pane.h"
 #include "string_table.h"
 #include "tool_launcher.h"
@@ -116,7 +118,11 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
     restoreGeometry(store_->value(QLatin1String(kGeometryKey)).toByteArray());
     if (!restoreState(store_->value(QLatin1String(kLayoutKey)).toByteArray()))
         restoreState(defaultLayout_);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateCommandStates(); });
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        updateCommandStates();
+        auto* page = sub ? qobject_cast<CPageFrame*>(sub->widget()) : nullptr;
+        properties_->attachPage(page, page ? &page->document() : nullptr);
+    });
 
     JobHooks hooks;
     const auto post = [this](auto fn) {
@@ -252,6 +258,12 @@ void CMainFrame::createPanes() {
     solution_ = new CSolutionPane(this);
     output_ = new COutputPane(this);
     output_->locate = [this](const QString& line) { locateLine(line); };
+    auto* grid = new CPropertiesPane(this);
+    properties_ = new CPropertiesController(grid, workspace_, catalogue_, appDir_, this);
+    properties_->setLanguage(settings_.language);
+    connect(properties_, &CPropertiesController::projectEdited, this,
+            &CMainFrame::projectPropertyEdited);
+    connect(this, &CMainFrame::projectChanged, properties_, &CPropertiesController::projectChanged);
     connect(solution_, &CSolutionPane::openRequested, this, &CMainFrame::openTreeItem);
     connect(solution_, &CSolutionPane::commandRequested, this, &CMainFrame::treeCommand);
     const Qt::DockWidgetArea areas[] = {Qt::LeftDockWidgetArea,   Qt::RightDockWidgetArea,
@@ -267,6 +279,8 @@ void CMainFrame::createPanes() {
             content = solution_;
         else if (id == sid::PaneOutput)
             content = output_;
+        else if (id == sid::PaneProperties)
+            content = grid;
         else {
             // Filled by the designer, console, resource and find code.
             content = new QWidget(dock);
@@ -348,6 +362,19 @@ void CMainFrame::setLanguage(int id) {
     settings_.language = id;
     loadLanguage();
     retranslate();
+    properties_->setLanguage(id);
+}
+
+void CMainFrame::projectPropertyEdited(const QString& name) {
+    if (name == QLatin1String("Name")) {
+        // As a rename in the tree leaves it: the root shows the new name.
+        if (QTreeWidgetItem* root = solution_->topLevelItem(0))
+            root->setText(0, workspace_.projectName());
+    } else if (name == QLatin1String("DeviceType") || name == QLatin1String("DeviceScreenRvs")) {
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))
+                page->document().setScreenSize(projectScreenSize(workspace_));
+    }
 }
 
 void CMainFrame::loadLanguage() {
@@ -429,6 +456,7 @@ QMdiSubWindow* CMainFrame::openDocument(const QString& file) {
             report(ideText(sid::PageOpenFailed).arg(absolute, error));
             return nullptr;
         }
+        page->document().setScreenSize(projectScreenSize(workspace_));
         document = page;
     } else if (suffix == QLatin1String("c") || suffix == QLatin1String("h")) {
         auto* editor = new CTextEditorDoc(absolute, syntax_);
@@ -808,6 +836,7 @@ void CMainFrame::runCommand(int id) {
         break;
     case cmd::ProjectSettings:
         runCommand(sid::PaneProperties);
+        properties_->showProject();
         break;
     case cmd::Find:
         runCommand(sid::PaneFind);

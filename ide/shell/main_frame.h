@@ -27,6 +27,8 @@ class QTreeWidgetItem;
 namespace tft::ide {
 
 class COutputPane;
+class CPropertiesController;
+class CPropertiesPane;
 class CSolutionPane;
 
 class CMainFrame : public QMainWindow {
@@ -66,6 +68,7 @@ public:
     QToolBar* bar(const QString& name) const;
     CSolutionPane* solutionPane() const { return solution_; }
     COutputPane* outputPane() const { return output_; }
+    CPropertiesController* properties() const { return properties_; }
     QMdiArea* mdiArea() const { return mdi_; }
     ProjectWorkspace& workspace() { return workspace_; }
     const IdeSettings& settings() const { return settings_; }
@@ -105,6 +108,7 @@ private:
     QString activePageName() const;
     void report(const QString& message);
     void reloadCatalogue();
+    void projectPropertyEdited(const QString& name);
     void loadLanguage();
 
     QString appDir_;
@@ -128,6 +132,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     CSolutionPane* solution_ = nullptr;
     COutputPane* output_ = nullptr;
+    CPropertiesController* properties_ = nullptr;
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

@@ -22,6 +22,7 @@ namespace {
 const char* kUsage =
     "usage: orvane [PROJECT.tftprj]\n"
     "       orvane --build PROJECT.tftprj [-l N]\n"
+    "       orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
     "       orvane --download PROJECT.tftprj --port DEVICE [--port DEVICE ...] ...\n"
     "       orvane --help | --version\n";
 
@@ -34,13 +35,21 @@ const char* kHelp =
     "                                      compile with velmic as the IDE does and add\n"
     "                                      the system font and keyboard packs and the\n"
     "                                      host driver sources; -l 0 Chinese, 1 English\n"
+    "  orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
+    "                                      draw the page as the designer shows it,\n"
+    "                                      without a window\n"
     "  orvane --download PROJECT.tftprj --port DEVICE [--port DEVICE ...]\n"
     "         [--baud N] [--only images,voices,fonts,screens,keyboard,modbus]\n"
     "         [--modbus FILE.mbm] [--force] [-l N]\n"
     "                                      compile once, then download to every port\n"
     "                                      at once; one result line per port\n"
     "  orvane --help                       this text\n"
-    "  orvane --version                    the version\n";
+    "  orvane --version                    the version\n"
+    "\n"
+    "Exit status:\n"
+    "  0   the window closed, or the build succeeded\n"
+    "  1   the build failed (or the compiler's own non-zero status)\n"
+    "  2   a bad command line\n";
 
 const char* kVersion = "0.1.0";
 

@@ -57,4 +57,38 @@ SplitCommand splitCommandLine(const QString& line) {
     return split;
 }
 
+bool isRenderCommand(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--render"));
+}
+
+bool parseRenderCommand(const QStringList& arguments, RenderCommand& command, QString& error) {
+    command = {};
+    QStringList positional;
+    bool render = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("--render")) {
+            render = true;
+        } else if (a == QLatin1String("-o")) {
+            if (i + 1 >= arguments.size()) {
+                error = QStringLiteral("-o needs a file");
+                return false;
+            }
+            command.output = arguments.at(++i);
+        } else if (a.startsWith(QLatin1Char('-'))) {
+            error = QStringLiteral("unexpected argument %1").arg(a);
+            return false;
+        } else {
+            positional << a;
+        }
+    }
+    if (!render || positional.size() != 2 || command.output.isEmpty()) {
+        error = QStringLiteral("--render needs a project, a page and -o FILE.png");
+        return false;
+    }
+    command.project = positional.at(0);
+    command.page = positional.at(1);
+    return true;
+}
+
 } // namespace tft::ide

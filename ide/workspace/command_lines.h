@@ -30,4 +30,17 @@ struct SplitCommand {
 // dropped, runs of blanks separate once. An unclosed quote runs to the end.
 SplitCommand splitCommandLine(const QString& line);
 
+// `orvane --render PROJECT.tftprj PAGE -o FILE.png`: a page drawn as the
+// designer draws it, without a window.
+struct RenderCommand {
+    QString project;
+    QString page; // the page's name (its file name without extension)
+    QString output;
+};
+// True when the program's arguments ask for it.
+bool isRenderCommand(const QStringList& arguments);
+// Reads the arguments after the program name; false, with the reason in
+// `error`, when they do not form the command.
+bool parseRenderCommand(const QStringList& arguments, RenderCommand& command, QString& error);
+
 } // namespace tft::ide

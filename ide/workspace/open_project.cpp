@@ -457,6 +457,26 @@ Outcome ProjectWorkspace::renameProject(const QString& newName) {
     return save();
 }
 
+Outcome ProjectWorkspace::setProjectAttribute(const std::string& name, const std::string& value) {
+    if (Outcome ok = writable(); !ok.ok)
+        return ok;
+    pugi::xml_node root = doc_.document_element();
+    pugi::xml_attribute attribute = root.attribute(name.c_str());
+    const std::string before = attribute ? attribute.value() : std::string();
+    const bool existed = bool(attribute);
+    if (!attribute)
+        attribute = root.append_attribute(name.c_str());
+    attribute = value.c_str();
+    Outcome saved = save();
+    if (!saved.ok) { // the document keeps what the file holds
+        if (existed)
+            attribute = before.c_str();
+        else
+            root.remove_attribute(attribute);
+    }
+    return saved;
+}
+
 Outcome ProjectWorkspace::backup(const QString& parent, const QDateTime& now,
                                  QString& target) const {
     if (!open_)

@@ -91,6 +91,8 @@ public:
     RenameResult renamePage(const QString& relative, const QString& newName, QString& newRelative,
                             QString& message);
     Outcome renameProject(const QString& newName);
+    // Sets one attribute of the project root and writes the file at once.
+    Outcome setProjectAttribute(const std::string& name, const std::string& value);
     Outcome save();
     Outcome backup(const QString& parent, const QDateTime& now, QString& target) const;
 

@@ -145,7 +145,26 @@ namespace tft::ide {
     X(DriverCopied, 61144) \
     X(DriverCopyFailed, 61145) \
     X(BuildFailedNoPacks, 61146) \
-    X(UnknownDeviceType, 61147)
+    X(UnknownDeviceType, 61147) \
+    X(PropertyFilter, 61350) \
+    X(PropertyNotInteger, 61351) \
+    X(PropertyNotNumber, 61352) \
+    X(PropertyBadColour, 61353) \
+    X(PropertyNegative, 61354) \
+    X(PropertyOutOfRange, 61355) \
+    X(PropertyNotAChoice, 61356) \
+    X(PropertyRejected, 61357) \
+    X(PropertyBadActions, 61358) \
+    X(ActionEditorTitle, 61359) \
+    X(ActionAdd, 61360) \
+    X(ActionRemove, 61361) \
+    X(ActionUp, 61362) \
+    X(ActionDown, 61363) \
+    X(ActionCount, 61364) \
+    X(PropertyFileFilter, 61365) \
+    X(PropertyAnimationFilter, 61366) \
+    X(PropertyImportFailed, 61367) \
+    X(PropertyReadOnly, 61368)
 // clang-format on
 
 namespace sid {

@@ -17,8 +17,15 @@ const char* const kUsage =
     "       tessary --update --port DEVICE [--baud N] [--address 201..210] [--folder DIR]\n"
     "               [--map FILE.mbm] [--images] [--touch] [--fonts] [--keyboard]\n"
     "       tessary --stop-master|--resume-master --port DEVICE [--baud N]\n"
+    "       tessary [--project PROJECT.tftprj] [FILE.mbm ...]\n"
+    "       tessary --check MAP.mbm --project PROJECT.tftprj\n"
     "With --folder and none of --images, --touch, --fonts, --keyboard, the images and the\n"
-    "touch configuration go, as in the update window.\n";
+    "touch configuration go, as in the update window.\n"
+    "--project attaches a project to the maps opened: its screens and controls are offered\n"
+    "by name and every row is checked against them.\n"
+    "--check prints one line per problem of the map (\"row N: ...\"; warnings say so).\n"
+    "Exit codes: 0 success (--check: no errors), 1 the update failed (--check: errors\n"
+    "found), 2 a bad command line or, for --check, a map or project that cannot be read.\n";
 
 const std::uint32_t kBauds[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
@@ -41,10 +48,14 @@ private:
     std::string last_;
 };
 
+} // namespace
+
 int usageError(const std::string& message) {
     std::cerr << "tessary: " << message << "\n" << kUsage;
     return 2;
 }
+
+namespace {
 
 bool parseNumber(const std::string& text, long* value) {
     if (text.empty() || text.size() > 9)
@@ -59,26 +70,20 @@ bool parseNumber(const std::string& text, long* value) {
 
 } // namespace
 
-bool asksForHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args) {
-        if (a == "--")
-            return false;
-        if (a == "--help" || a == "-h")
-            return true;
-    }
-    return false;
-}
-
-int printUsage() {
-    std::cout << kUsage;
-    return 0;
-}
-
-int checkWindowCommandLine(const std::vector<std::string>& args, std::vector<std::string>* files) {
+int checkWindowCommandLine(const std::vector<std::string>& args, std::vector<std::string>* files,
+                           std::string* project) {
     bool options = true;
-    for (const auto& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (options && a == "--") {
             options = false;
+        } else if (options && a == "--project") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return usageError("--project needs a project file");
+            if (project)
+                *project = args[++i];
+            else
+                return usageError("unknown argument: " + a);
         } else if (options && a.size() > 1 && a[0] == '-') {
             return usageError("unknown argument: " + a);
         } else {
@@ -90,12 +95,15 @@ int checkWindowCommandLine(const std::vector<std::string>& args, std::vector<std
 
 bool isBatchCommand(const std::vector<std::string>& args) {
     for (const auto& a : args)
-        if (a == "--update" || a == "--stop-master" || a == "--resume-master")
+        if (a == "--update" || a == "--stop-master" || a == "--resume-master" || a == "--check")
             return true;
     return false;
 }
 
 int runBatch(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a == "--check")
+            return runCheck(args);
     enum class Command { None, Update, Stop, Resume } command = Command::None;
     UpdateRequest request;
     bool haveFolder = false;

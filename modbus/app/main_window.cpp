@@ -1,12 +1,15 @@
 #include "main_window.h"
 
 #include "map_view.h"
+#include "problems_pane.h"
+#include "project_link.h"
 #include "update_window.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -39,6 +42,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     area_->setDocumentMode(true);
     setCentralWidget(area_);
     setAcceptDrops(true);
+    auto* dock = new QDockWidget(QStringLiteral("问题(Problems)"), this);
+    dock->setObjectName(QStringLiteral("ProblemsPane"));
+    problems_ = new ProblemsPane(dock);
+    dock->setWidget(problems_);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
 
     QSettings s;
     s.beginGroup(QStringLiteral("Settings"));
@@ -138,6 +146,14 @@ void MainWindow::buildActions() {
         v->deleteAll(answer == QMessageBox::Yes);
     });
 
+    QMenu* projectMenu = menuBar()->addMenu(QStringLiteral("工程(&P)"));
+    attachAction_ =
+        projectMenu->addAction(QStringLiteral("关联工程..."), this, &MainWindow::chooseProject);
+    detachAction_ = projectMenu->addAction(QStringLiteral("取消关联"), this, [this] {
+        if (MapView* v = activeMap())
+            attachProject(v, QString());
+    });
+
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     deviceAction_ = tools->addAction(QStringLiteral("设备配置"), this, &MainWindow::deviceConfig);
     QAction* updateAction =
@@ -165,6 +181,9 @@ void MainWindow::updateActions() {
     for (QAction* a : {deleteSelectedAction_, cutAction_, copyAction_})
         a->setEnabled(v && v->hasSelection());
     pasteAction_->setEnabled(v && MapView::canPaste());
+    attachAction_->setEnabled(v != nullptr);
+    detachAction_->setEnabled(v && !v->projectPath().isEmpty());
+    problems_->setMap(v);
     undoAction_->setEnabled(v && v->editor()->undoStack()->canUndo());
     redoAction_->setEnabled(v && v->editor()->undoStack()->canRedo());
 }
@@ -216,6 +235,7 @@ MapView* MainWindow::newMap() {
     QMdiSubWindow* sub = area_->addSubWindow(view);
     view->installEventFilter(this);
     connect(view, &MapView::selectionChanged, this, &MainWindow::updateActions);
+    connect(view, &MapView::projectChanged, this, &MainWindow::updateActions);
     connect(view->editor()->undoStack(), &QUndoStack::indexChanged, this,
             [this] { updateActions(); });
     connect(view->editor()->undoStack(), &QUndoStack::cleanChanged, view,
@@ -265,6 +285,9 @@ MapView* MainWindow::openFile(const QString& path, QString* message, bool quiet)
     view->editor()->reset(doc);
     view->setFilePath(absolute);
     addRecent(absolute);
+    const QString project = rememberedProject(absolute);
+    if (!project.isEmpty() && project != view->projectPath())
+        view->attachProject(project);
     return view;
 }
 
@@ -287,6 +310,7 @@ bool MainWindow::saveMap(MapView* view, bool choosePath) {
             path += QStringLiteral(".mbm");
     }
     QString error;
+    const QString oldPath = view->filePath();
     if (!view->save(path, &error)) {
         QMessageBox::warning(
             this, windowTitle(),
@@ -294,7 +318,28 @@ bool MainWindow::saveMap(MapView* view, bool choosePath) {
         return false;
     }
     addRecent(view->filePath());
+    if (view->filePath() != oldPath)
+        rememberProject(view->filePath(), view->projectPath());
     return true;
+}
+
+void MainWindow::attachProject(MapView* view, const QString& projectPath) {
+    if (!view)
+        return;
+    view->attachProject(projectPath);
+    rememberProject(view->filePath(), view->projectPath());
+    updateActions();
+}
+
+void MainWindow::chooseProject() {
+    MapView* v = activeMap();
+    if (!v)
+        return;
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("关联工程"),
+                                                      QFileInfo(v->projectPath()).absolutePath(),
+                                                      QStringLiteral("工程文件(*.tftprj)"));
+    if (!file.isEmpty())
+        attachProject(v, file);
 }
 
 void MainWindow::addRecent(const QString& path) {

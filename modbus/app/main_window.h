@@ -14,6 +14,7 @@ class QMenu;
 namespace tessary {
 
 class MapView;
+class ProblemsPane;
 class UpdateWindow;
 
 class MainWindow : public QMainWindow {
@@ -41,6 +42,9 @@ public:
     QStringList recentFiles() const { return recent_; }
     UpdateWindow* updateWindow(); // created on first use
     QMdiArea* area() { return area_; }
+    ProblemsPane* problemsPane() { return problems_; }
+    // Attaches a project to a map and remembers it for the map's file.
+    void attachProject(MapView* view, const QString& projectPath);
 
     static constexpr int kRecentCount = 6;
 
@@ -63,8 +67,12 @@ private:
     void openDialog();
     void deviceConfig();
     void showUpdateWindow();
+    void chooseProject();
 
     QMdiArea* area_;
+    ProblemsPane* problems_ = nullptr;
+    QAction* attachAction_ = nullptr;
+    QAction* detachAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;

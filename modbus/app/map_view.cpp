@@ -1,5 +1,8 @@
 #include "map_view.h"
 
+#include "project_link.h"
+
+#include <QBrush>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -106,8 +109,23 @@ QVariant MapTableModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(functionCodeText(row.functionCode));
         if (idsHidden(row, col))
             return QString::fromLatin1(kHidden);
+        if (project_ && row.use == kUseControlUpdate && (col == kColScreen || col == kColControl))
+            return idText(row, col);
         if (auto f = numberField(col))
             return fieldValue(row, *f);
+    } else if (role == Qt::ToolTipRole || role == Qt::BackgroundRole) {
+        const auto& found = rowProblems_;
+        if (static_cast<std::size_t>(index.row()) >= found.size() || found[index.row()].empty())
+            return {};
+        bool error = false;
+        QStringList reasons;
+        for (std::size_t p : found[static_cast<std::size_t>(index.row())]) {
+            error = error || problems_[p].severity == MapProblem::Severity::Error;
+            reasons << QString::fromStdString(problems_[p].chineseText);
+        }
+        if (role == Qt::ToolTipRole)
+            return reasons.join(QLatin1Char('\n'));
+        return QBrush(error ? QColor(255, 205, 205) : QColor(255, 236, 179));
     } else if (role == Qt::EditRole) {
         if (col == kColUse)
             return row.use;
@@ -119,6 +137,33 @@ QVariant MapTableModel::data(const QModelIndex& index, int role) const {
             return QString::number(fieldValue(row, *f));
     }
     return {};
+}
+
+QString MapTableModel::idText(const MapRow& row, int column) const {
+    const ProjectScreen* screen = project_->findScreen(row.screenId);
+    if (column == kColScreen)
+        return screen ? QStringLiteral("%1  %2")
+                            .arg(row.screenId)
+                            .arg(QString::fromStdString(screen->name))
+                      : QString::number(row.screenId);
+    const ProjectControl* control = screen ? screen->findControl(row.controlId) : nullptr;
+    return control ? QStringLiteral("%1  %2 (%3)")
+                         .arg(row.controlId)
+                         .arg(QString::fromStdString(control->name),
+                              QString::fromStdString(control->kind))
+                   : QString::number(row.controlId);
+}
+
+void MapTableModel::setAnnotations(std::shared_ptr<const ProjectIndex> project,
+                                   std::vector<MapProblem> problems) {
+    project_ = std::move(project);
+    problems_ = std::move(problems);
+    rowProblems_.assign(static_cast<std::size_t>(shownRows_), {});
+    for (std::size_t p = 0; p < problems_.size(); ++p)
+        if (problems_[p].row < rowProblems_.size())
+            rowProblems_[problems_[p].row].push_back(p);
+    if (shownRows_ > 0)
+        emit dataChanged(index(0, 0), index(shownRows_ - 1, kColumnCount - 1));
 }
 
 QVariant MapTableModel::headerData(int section, Qt::Orientation o, int role) const {
@@ -197,6 +242,61 @@ void ChoiceDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         model->setData(index, box->currentData(), Qt::EditRole);
 }
 
+ProjectChoiceDelegate::ProjectChoiceDelegate(const MapEditor* editor, QObject* parent)
+    : QStyledItemDelegate(parent), editor_(editor) {}
+
+QWidget* ProjectChoiceDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                             const QModelIndex& index) const {
+    const auto& rows = editor_->document().rows();
+    if (!project_ || index.row() >= static_cast<int>(rows.size()))
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    if (index.column() == kColScreen) {
+        for (const ProjectScreen& screen : project_->screens())
+            box->addItem(
+                QStringLiteral("%1  %2").arg(screen.id).arg(QString::fromStdString(screen.name)),
+                screen.id);
+    } else if (const ProjectScreen* screen =
+                   project_->findScreen(rows[static_cast<std::size_t>(index.row())].screenId)) {
+        for (const ProjectControl& control : screen->controls)
+            if (control.isControl)
+                box->addItem(QStringLiteral("%1  %2 (%3)")
+                                 .arg(control.id)
+                                 .arg(QString::fromStdString(control.name),
+                                      QString::fromStdString(control.kind)),
+                             control.id);
+    }
+    return box;
+}
+
+void ProjectChoiceDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* box = qobject_cast<QComboBox*>(editor);
+    if (!box) {
+        QStyledItemDelegate::setEditorData(editor, index);
+        return;
+    }
+    const QString number = index.data(Qt::EditRole).toString();
+    const int at = box->findData(number.toInt());
+    if (at >= 0)
+        box->setCurrentIndex(at);
+    box->setEditText(at >= 0 ? box->itemText(at) : number);
+}
+
+void ProjectChoiceDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                         const QModelIndex& index) const {
+    auto* box = qobject_cast<QComboBox*>(editor);
+    if (!box) {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    // A listed entry stores its id; anything else is a typed number.
+    const QString text = box->currentText().trimmed();
+    const int at = box->findText(text);
+    model->setData(index, at >= 0 ? box->itemData(at).toString() : text, Qt::EditRole);
+}
+
 void MapTable::endEdit() {
     const QModelIndex current = currentIndex();
     if (QWidget* ed = current.isValid() ? indexWidget(current) : nullptr) {
@@ -214,6 +314,9 @@ MapView::MapView(QWidget* parent) : QWidget(parent) {
     auto* choices = new ChoiceDelegate(table_);
     table_->setItemDelegateForColumn(kColUse, choices);
     table_->setItemDelegateForColumn(kColFunction, choices);
+    projectChoices_ = new ProjectChoiceDelegate(&editor_, table_);
+    table_->setItemDelegateForColumn(kColScreen, projectChoices_);
+    table_->setItemDelegateForColumn(kColControl, projectChoices_);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int c = 0; c < kColumnCount; ++c)
         table_->setColumnWidth(c, kColumnWidth);
@@ -232,6 +335,71 @@ MapView::MapView(QWidget* parent) : QWidget(parent) {
                 &MapView::selectionChanged, Qt::UniqueConnection);
         emit selectionChanged();
     });
+    connect(&editor_, &MapEditor::documentChanged, this, &MapView::recheck);
+}
+
+void MapView::attachProject(const QString& path) {
+    const int generation = ++loadGeneration_;
+    projectPath_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    project_.reset();
+    linkError_.clear();
+    projectChoices_->setProject(nullptr);
+    loading_ = !projectPath_.isEmpty();
+    showProblems({});
+    emit projectChanged();
+    if (!loading_)
+        return;
+    runOffThread<LoadedProject>(
+        this, [file = projectPath_] { return loadProject(file); },
+        [this, generation](LoadedProject loaded) {
+            if (generation != loadGeneration_)
+                return; // another project was attached meanwhile
+            loading_ = false;
+            project_ = std::move(loaded.index);
+            linkError_ = loaded.error;
+            projectChoices_->setProject(project_);
+            emit projectChanged();
+            recheck();
+        });
+}
+
+void MapView::recheck() {
+    const int generation = ++checkGeneration_;
+    if (!project_) {
+        checking_ = false;
+        showProblems({});
+        return;
+    }
+    const std::vector<MapRow>& rows = editor_.document().rows();
+    if (rows.size() < kBackgroundCheckRows) {
+        checking_ = false;
+        showProblems(checkMap(rows, *project_));
+        return;
+    }
+    checking_ = true;
+    runOffThread<std::vector<MapProblem>>(
+        this, [rows, project = project_] { return checkMap(rows, *project); },
+        [this, generation](std::vector<MapProblem> problems) {
+            if (generation != checkGeneration_)
+                return;
+            checking_ = false;
+            showProblems(std::move(problems));
+        });
+}
+
+void MapView::showProblems(std::vector<MapProblem> problems) {
+    problems_ = problems;
+    model_->setAnnotations(project_, std::move(problems));
+    emit problemsChanged();
+}
+
+void MapView::selectRow(int row) {
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    table_->endEdit();
+    table_->selectRow(row);
+    table_->scrollTo(model_->index(row, 0));
+    table_->setFocus();
 }
 
 void MapView::setFilePath(const QString& path) {

@@ -168,7 +168,7 @@ TEST(TessaryBatchTest, HelpPrintsUsageAndExitsWithoutADisplay) {
         const Outcome r = runTessary({QString::fromLatin1(flag)}, true);
         EXPECT_EQ(r.exitCode, 0) << flag << ": " << r.err.toStdString();
         ASSERT_FALSE(r.out.isEmpty()) << flag;
-        EXPECT_TRUE(r.out[0].startsWith("usage: tessary")) << r.out[0].toStdString();
+        EXPECT_TRUE(r.out[0].startsWith("Usage: tessary")) << r.out[0].toStdString();
         EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     }
     // An option the window does not know is a usage error, not a file name.

@@ -1,29 +1,36 @@
 // dunmere: runs a compiled project as the panel would.
-//   dunmere --headless FILE.si [--script FILE] [--pty LINK | --serial DEVICE --baud N]
+//   dunmere [--record FILE] [FILE.si]
+//   dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]
+//   dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE] [--quiet]
 //   dunmere --headless [FILE.si] --storage DIR --pty LINK   (a panel that takes downloads)
 #include "../ui/main_window.h"
 #include "../ui/single_instance.h"
+#include "common/program_info.h"
 #include "common/qt_translations.h"
 #include "common/serial_port.h"
 #include "simulator/download_setup.h"
+#include "simulator/live_input.h"
 #include "simulator/realtime_panel.h"
-#include "simulator/script.h"
+#include "simulator/script_runner.h"
 #include "simulator/virtual_panel.h"
 
 #include <QApplication>
+#include <QSaveFile>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 struct Options {
     bool headless = false;
     std::string project;
-    std::string script;
+    std::vector<std::string> scripts;
+    std::string junit;
+    bool quiet = false;
+    std::string record;
     std::string pty;
     std::string serial;
     std::string storage;
@@ -31,9 +38,44 @@ struct Options {
     std::string error;
 };
 
-const char* kUsage = "usage: dunmere [FILE.si | -p FILE.si]\n"
-                     "       dunmere --headless FILE.si [--script FILE] [--pty LINK | "
-                     "--serial DEVICE --baud N] [--storage DIR]\n";
+const char* kUsage =
+    "usage: dunmere [--record FILE] [FILE.si | -p FILE.si]\n"
+    "       dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]\n"
+    "               [--storage DIR]\n"
+    "       dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE] "
+    "[--quiet]\n";
+
+const char* kHelp =
+    "Usage: dunmere [--record FILE] [FILE.si | -p FILE.si]\n"
+    "  or:  dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]\n"
+    "  or:  dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE]\n"
+    "               [--quiet]\n"
+    "Runs a compiled panel project (.si) as the panel would: in a window, or headless.\n"
+    "A second start hands its project to the window already running.\n"
+    "\n"
+    "Options:\n"
+    "  -p FILE.si          the project to run (as the IDE starts the simulator)\n"
+    "  --headless          run without a window\n"
+    "  --script FILE       run a script of steps on virtual time (headless only);\n"
+    "                      several scripts share one start-up\n"
+    "  --junit FILE        write a JUnit XML report of the scripts' test cases\n"
+    "  --quiet             print only failures\n"
+    "  --record FILE       write the exchange and the touches as a script while they\n"
+    "                      happen (window, or headless on a serial line)\n"
+    "  --pty LINK          create a pseudo-terminal and link its path at LINK\n"
+    "  --serial DEVICE     bridge the real serial port DEVICE\n"
+    "  --baud N            the port's rate until the panel changes it (default 9600)\n"
+    "  --storage DIR       where the panel keeps resource downloads it receives on its\n"
+    "                      line (default ~/.local/share/Pellisor/Dunmere/storage);\n"
+    "                      without FILE.si it runs the set stored there, or starts blank\n"
+    "  -h, --help          print this help and exit\n"
+    "  --version           print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0   the window closed, the serial line was stopped with Ctrl+C, or every\n"
+    "      expectation of the script held\n"
+    "  1   an expectation of the script failed\n"
+    "  2   a bad command line, script or project\n";
 
 Options parse(int argc, char** argv) {
     Options o;
@@ -48,7 +90,14 @@ Options parse(int argc, char** argv) {
         if (a == "--headless") {
             o.headless = true;
         } else if (a == "--script") {
-            value(o.script);
+            o.scripts.emplace_back();
+            value(o.scripts.back());
+        } else if (a == "--junit") {
+            value(o.junit);
+        } else if (a == "--quiet") {
+            o.quiet = true;
+        } else if (a == "--record") {
+            value(o.record);
         } else if (a == "--pty") {
             value(o.pty);
         } else if (a == "--serial") {
@@ -79,27 +128,30 @@ Options parse(int argc, char** argv) {
     }
     if (o.error.empty() && !o.pty.empty() && !o.serial.empty())
         o.error = "--pty and --serial exclude each other";
-    if (o.error.empty() && !o.script.empty() && (!o.pty.empty() || !o.serial.empty()))
+    if (o.error.empty() && !o.scripts.empty() && (!o.pty.empty() || !o.serial.empty()))
         o.error = "a script runs on virtual time without a serial line";
+    if (o.error.empty() && !o.scripts.empty() && !o.record.empty())
+        o.error = "--record records on real time, not while a script runs";
+    if (o.error.empty() && o.scripts.empty() && (!o.junit.empty() || o.quiet))
+        o.error = "--junit and --quiet go with --script";
     return o;
 }
 
-int runScriptFile(const Options& o) {
-    std::ifstream in(o.script);
-    if (!in) {
-        std::cerr << "dunmere: cannot read " << o.script << "\n";
-        return 2;
+int runScripts(const Options& o) {
+    std::vector<tft::ScriptResult> results;
+    std::string out, err;
+    int rc = tft::runScriptFiles(o.scripts, o.project, o.quiet, out, err, &results);
+    std::cout << out << std::flush;
+    std::cerr << err;
+    if (!o.junit.empty()) {
+        const std::string xml = tft::junitReport(results);
+        QSaveFile file(QString::fromStdString(o.junit));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(xml.data(), qint64(xml.size())) != qint64(xml.size()) || !file.commit()) {
+            std::cerr << "dunmere: cannot write " << o.junit << "\n";
+            rc = 2;
+        }
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    const tft::Script script = tft::parseScript(text.str());
-    if (!script.ok()) {
-        std::cerr << "dunmere: " << o.script << ": " << script.error << "\n";
-        return 2;
-    }
-    std::string report;
-    const int rc = tft::runScript(script, o.project, report);
-    (rc == 0 ? std::cout : std::cerr) << report;
     return rc;
 }
 
@@ -139,12 +191,21 @@ int serve(const Options& o) {
             [](std::uint32_t rate) { std::cout << "serial line rate: " << rate << std::endl; });
         panel.Attach(std::move(line));
     }
+    if (!o.record.empty() && !panel.Record(o.record, o.project, &error)) {
+        std::cerr << "dunmere: " << error << "\n";
+        return 2;
+    }
     panel.Start();
+    // Touches typed or piped on standard input, one step per line.
+    tft::LiveInput input(STDIN_FILENO, panel.Device(), [](const std::string& why) {
+        std::cerr << "dunmere: input: " << why << std::endl;
+    });
     std::cout << "running " << (o.project.empty() ? "a panel" : o.project) << " (stop with Ctrl+C)"
               << std::endl;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     const bool stopped = panel.Stop();
+    panel.StopRecording();
     std::cout << "stopped" << (stopped ? "" : " (the core did not end in time)") << std::endl;
     return 0;
 }
@@ -156,19 +217,30 @@ int runWindow(int argc, char** argv, const Options& o) {
     tft::installQtTranslations();
     const QString project = QString::fromStdString(o.project);
     tft::SingleInstance instance(tft::SingleInstance::defaultName());
-    if (instance.handOver(project))
-        return 0;
+    if (instance.handOver(project)) {
+        if (!o.record.empty())
+            std::cerr << "dunmere: a running window took the project; --record needs the "
+                         "window to be the only one\n";
+        return o.record.empty() ? 0 : 2;
+    }
     tft::CDunmereDlg window;
     instance.listen([&window](const QString& path) { window.receiveProject(path); });
     window.resize(window.sizeHint());
     window.show();
     window.receiveProject(project); // the window takes the project's size
+    std::string error;
+    if (!o.record.empty() && !window.panel().Record(o.record, o.project, &error)) {
+        std::cerr << "dunmere: " << error << "\n";
+        return 2;
+    }
     return app.exec();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = tft::answerHelpOrVersion(argc, argv, "dunmere", kHelp); status >= 0)
+        return status;
     const Options o = parse(argc, argv);
     if (!o.error.empty()) {
         std::cerr << "dunmere: " << o.error << "\n" << kUsage;
@@ -176,9 +248,9 @@ int main(int argc, char** argv) {
     }
     if (!o.headless)
         return runWindow(argc, argv, o);
-    if (o.project.empty() && (!o.script.empty() || (o.pty.empty() && o.serial.empty()))) {
+    if (o.project.empty() && (!o.scripts.empty() || (o.pty.empty() && o.serial.empty()))) {
         std::cerr << kUsage;
         return 2;
     }
-    return o.script.empty() ? serve(o) : runScriptFile(o);
+    return o.scripts.empty() ? serve(o) : runScripts(o);
 }

@@ -152,19 +152,19 @@ void SerialBridge::receive() {
                 onFailure_(line_->Describe() + ": " + line_->LastError());
             return;
         }
-        for (long i = 0; i < n; ++i)
-            push_(buffer[i]);
+        // Logged before the core takes it, so that no answer is logged ahead of its request.
         if (n > 0)
             log_.Log(TrafficLog::Direction::Received, buffer, static_cast<std::size_t>(n));
+        for (long i = 0; i < n; ++i)
+            push_(buffer[i]);
     }
 }
 
 void SerialBridge::Send(const std::uint8_t* data, std::size_t length) {
-    {
-        std::lock_guard<std::mutex> guard(writeLock_);
-        line_->Write(data, length);
-    }
+    // Logged before the host can see it, so that its reply is logged after it.
     log_.Log(TrafficLog::Direction::Sent, data, length);
+    std::lock_guard<std::mutex> guard(writeLock_);
+    line_->Write(data, length);
 }
 
 bool SerialBridge::SetRate(std::uint32_t baud) {

@@ -1,6 +1,7 @@
 #include "simulator/sim_device.h"
 
 #include "compiler/device_catalogue.h"
+#include "simulator/script.h"
 
 #include <algorithm>
 #include <cstring>
@@ -104,10 +105,66 @@ void SimDevice::SetFile(File which, std::vector<std::uint8_t> bytes) {
 }
 
 void SimDevice::SetTouch(bool pressed, int x, int y) {
+    std::function<void(bool, int, int)> handler;
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock_);
+        pressed_ = pressed;
+        touchX_ = std::max(0, x);
+        touchY_ = std::max(0, y);
+        handler = onTouch_;
+    }
+    if (handler)
+        handler(pressed, std::max(0, x), std::max(0, y));
+}
+
+void SimDevice::SetTouchHandler(std::function<void(bool, int, int)> handler) {
     std::lock_guard<std::recursive_mutex> guard(lock_);
-    pressed_ = pressed;
-    touchX_ = std::max(0, x);
-    touchY_ = std::max(0, y);
+    onTouch_ = std::move(handler);
+}
+
+void SimDevice::SetClock(std::int64_t seconds, std::function<std::uint32_t()> nowMs) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    clockNow_ = std::move(nowMs);
+    clockMs_ = seconds * 1000;
+    clockAtMs_ = clockNow_ ? clockNow_() : 0;
+}
+
+int SimDevice::ReadClock(std::uint8_t* clock) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    if (!clockNow_)
+        return 0;
+    const std::int64_t seconds =
+        (clockMs_ + static_cast<std::uint32_t>(clockNow_() - clockAtMs_)) / 1000;
+    const std::int64_t days = seconds / 86400;
+    const int inDay = static_cast<int>(seconds % 86400);
+    int year = 0, month = 0, day = 0;
+    civilFromDays(days, &year, &month, &day);
+    auto bcd = [](int v) { return static_cast<std::uint8_t>(((v / 10) % 10) << 4 | (v % 10)); };
+    clock[0] = bcd(inDay % 60);
+    clock[1] = bcd(inDay / 60 % 60);
+    clock[2] = bcd(inDay / 3600);
+    clock[3] = bcd(day);
+    clock[4] = bcd(static_cast<int>((days + 4) % 7)); // 1970-01-01 was a Thursday; Sunday is 0
+    clock[5] = bcd(month);
+    clock[6] = bcd(year % 100);
+    return 1;
+}
+
+int SimDevice::WriteClock(const std::uint8_t* clock) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    if (!clockNow_)
+        return 0;
+    auto value = [&](int i, int low, int high) {
+        return std::clamp((clock[i] >> 4) * 10 + (clock[i] & 0x0F), low, high);
+    };
+    const int month = value(5, 1, 12);
+    const int year = 2000 + value(6, 0, 99);
+    const int day = std::min(value(3, 1, 31), daysInMonth(year, month));
+    clockMs_ = (daysFromCivil(year, month, day) * 86400 + value(2, 0, 23) * 3600 +
+                value(1, 0, 59) * 60 + value(0, 0, 59)) *
+               1000;
+    clockAtMs_ = clockNow_();
+    return 1;
 }
 
 void SimDevice::SetSendHandler(std::function<void(const std::uint8_t*, std::size_t)> handler) {

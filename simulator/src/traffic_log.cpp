@@ -49,7 +49,7 @@ void TrafficLog::Log(Direction direction, const std::uint8_t* data, std::size_t 
         for (auto frame = buffer.extractFrame(); !frame.empty(); frame = buffer.extractFrame()) {
             const bool fromPanel = direction == Direction::Sent;
             added.push_back({time, fromPanel ? "TXD" : "RXD", toHexText(frame),
-                             commandName(frame.data(), frame.size(), fromPanel)});
+                             commandName(frame.data(), frame.size(), fromPanel), when});
         }
         rows_.insert(rows_.end(), added.begin(), added.end());
         handler = onRow_;

@@ -3,7 +3,6 @@
 #include "common/hex_text.h"
 #include "compiler/device_catalogue.h"
 #include "core/nimbrel.h"
-#include "simulator/script.h"
 
 #include <algorithm>
 
@@ -21,8 +20,7 @@ void virtualSleep(std::uint32_t ms) {
 }
 
 constexpr std::size_t kPushChunk = 1024; // well under the core's flow-control threshold
-constexpr std::uint32_t kExpectWithinMs = 1000;
-constexpr std::uint32_t kTouchHoldMs = 100;
+constexpr std::uint8_t kTail[4] = {0xFF, 0xFC, 0xFF, 0xFF};
 
 } // namespace
 
@@ -62,6 +60,7 @@ void VirtualPanel::Restart() {
     device_.SetBacklight(0);
     device_.SetPanelOn(true);
     device_.SetTouch(false, 0, 0);
+    device_.SetClock(0, nullptr);
     sent_.clear();
     log_.Clear();
 }
@@ -106,65 +105,31 @@ bool VirtualPanel::WaitForSent(std::size_t count, std::uint32_t ms) {
     return sent_.size() >= count;
 }
 
+std::size_t VirtualPanel::frameEnd() const {
+    const auto tail = std::search(sent_.begin(), sent_.end(), std::begin(kTail), std::end(kTail));
+    return tail == sent_.end() ? 0 : static_cast<std::size_t>(tail - sent_.begin()) + 4;
+}
+
+bool VirtualPanel::WaitForFrame(std::uint32_t ms) {
+    const std::uint64_t target = std::uint64_t(g_virtualNow) + ms;
+    while (running_ && frameEnd() == 0 && g_virtualNow < target)
+        running_ = tft_step() != 0;
+    return frameEnd() != 0;
+}
+
+std::vector<std::uint8_t> VirtualPanel::TakeFrame() {
+    return TakeSent(frameEnd());
+}
+
+void VirtualPanel::SetClock(std::int64_t seconds) {
+    device_.SetClock(seconds, virtualNow);
+}
+
 std::vector<std::uint8_t> VirtualPanel::TakeSent(std::size_t count) {
     count = std::min(count, sent_.size());
     std::vector<std::uint8_t> taken(sent_.begin(), sent_.begin() + static_cast<long>(count));
     sent_.erase(sent_.begin(), sent_.begin() + static_cast<long>(count));
     return taken;
-}
-
-int runScript(const Script& script, const std::filesystem::path& siPath, std::string& report) {
-    VirtualPanel panel;
-    std::string error;
-    if (!panel.Open(siPath, &error)) {
-        report += "cannot open the project: " + error + "\n";
-        return 2;
-    }
-    for (const ScriptStep& step : script.steps) {
-        const std::string where = "line " + std::to_string(step.line) + ": ";
-        switch (step.kind) {
-        case ScriptStep::Kind::Send:
-            panel.Push(step.bytes);
-            break;
-        case ScriptStep::Kind::Touch:
-            panel.Device().SetTouch(true, step.x, step.y);
-            panel.Advance(0);
-            break;
-        case ScriptStep::Kind::Release:
-            panel.Device().SetTouch(false, 0, 0);
-            break;
-        case ScriptStep::Kind::Tap:
-            panel.Device().SetTouch(true, step.x, step.y);
-            panel.Advance(kTouchHoldMs);
-            panel.Device().SetTouch(false, step.x, step.y);
-            panel.Advance(kTouchHoldMs);
-            break;
-        case ScriptStep::Kind::Wait:
-            panel.Advance(step.ms);
-            break;
-        case ScriptStep::Kind::Expect: {
-            const bool arrived = panel.WaitForSent(step.bytes.size(), kExpectWithinMs);
-            const auto actual = panel.TakeSent(step.bytes.size());
-            if (!arrived || actual != step.bytes) {
-                report += where + "expected " + toHexText(step.bytes) + "\n" + where + "actual   " +
-                          (actual.empty() ? "(nothing)" : toHexText(actual)) + "\n";
-                return 1;
-            }
-            break;
-        }
-        case ScriptStep::Kind::Screenshot: {
-            int w = 0, h = 0;
-            const auto frame = panel.Device().VisibleFrame(&w, &h);
-            if (!savePng(frame, w, h, step.file, &error)) {
-                report += where + error + "\n";
-                return 2;
-            }
-            report += "screenshot " + step.file + "\n";
-            break;
-        }
-        }
-    }
-    return 0;
 }
 
 } // namespace tft

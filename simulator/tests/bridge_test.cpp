@@ -3,6 +3,7 @@
 #include "common/serial_port.h"
 #include "simulator/bridge.h"
 #include "simulator/realtime_panel.h"
+#include "simulator/script_runner.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,8 +15,10 @@
 #include <mutex>
 #include <poll.h>
 #include <pty.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -394,5 +397,120 @@ TEST(RealtimePanel, GarbageAtTwoMegabaudLeavesThePanelAnswering) {
         EXPECT_NE(reply.find(std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6)), std::string::npos);
         EXPECT_TRUE(panel.Stop());
     }
+    std::filesystem::remove_all(dir);
+}
+
+// The log must show a request before the answer it causes, or a log saved as
+// a script expects the answer before it sends the request.
+TEST(SerialBridge, RequestIsLoggedBeforeTheCoresAnswer) {
+    const auto link = tempPath("bridge_order");
+    std::string error;
+    auto line = PtyLine::Create(link.string(), &error);
+    ASSERT_TRUE(line) << error;
+    TrafficLog log;
+    SerialBridge* bridge = nullptr;
+    const std::uint8_t reply[] = {0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF};
+    std::vector<std::uint8_t> taken;
+    // A core that answers as soon as the frame's last byte is in.
+    SerialBridge answering(std::move(line), log, [&](std::uint8_t b) {
+        taken.push_back(b);
+        if (taken.size() == 6)
+            bridge->Send(reply, sizeof reply);
+    });
+    bridge = &answering;
+    CSerialPort host;
+    host.Open(link.string(), 115200);
+    host.Write("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+    EXPECT_EQ(readFromPort(host, 6), std::string(reinterpret_cast<const char*>(reply), 6));
+    const auto rows = log.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].direction, "RXD");
+    EXPECT_EQ(rows[1].direction, "TXD");
+}
+
+namespace {
+
+// A host that answers while the panel's bytes are still being written.
+class AnsweringLine : public Line {
+public:
+    explicit AnsweringLine(TrafficLog& log) : log_(log) {}
+    long Read(std::uint8_t*, std::size_t, int timeoutMs) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return 0;
+    }
+    bool Write(const std::uint8_t*, std::size_t) override {
+        const std::uint8_t answer[] = {0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF};
+        log_.Log(TrafficLog::Direction::Received, answer, sizeof answer);
+        return true;
+    }
+    bool SetRate(std::uint32_t) override { return true; }
+    std::string Describe() const override { return "answering"; }
+
+private:
+    TrafficLog& log_;
+};
+
+} // namespace
+
+TEST(SerialBridge, PanelFrameIsLoggedBeforeTheHostsAnswer) {
+    TrafficLog log;
+    SerialBridge bridge(std::make_unique<AnsweringLine>(log), log, [](std::uint8_t) {});
+    const std::uint8_t frame[] = {0xEE, 0x01, 0x00, 0x10, 0x00, 0x20, 0xFF, 0xFC, 0xFF, 0xFF};
+    bridge.Send(frame, sizeof frame);
+    const auto rows = log.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].direction, "TXD");
+    EXPECT_EQ(rows[1].direction, "RXD");
+}
+
+TEST(RealtimePanel, RecordingHoldsTheExchangeAndTouchesInOrderAndReplays) {
+    const auto dir = tempPath("realtime_record");
+    std::filesystem::create_directories(dir);
+    std::vector<char> header(136, 0);
+    header[88] = 3; // the 800 x 480 model, no screens: touches are not reported
+    std::ofstream(dir / "empty.si", std::ios::binary).write(header.data(), 136);
+    const auto link = dir / "panel";
+    const auto file = dir / "recorded.txt";
+    std::string error;
+    {
+        RealtimePanel panel;
+        ASSERT_TRUE(panel.Open(dir / "empty.si", &error)) << error;
+        panel.Attach(PtyLine::Create(link.string(), &error));
+        ASSERT_TRUE(panel.Record(file.string(), (dir / "empty.si").string(), &error)) << error;
+        EXPECT_TRUE(panel.Recording());
+        EXPECT_FALSE(panel.Record((dir / "no" / "such.txt").string(), "x", &error));
+        EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+        ASSERT_TRUE(panel.Record(file.string(), (dir / "empty.si").string(), &error)) << error;
+        panel.Start();
+        CSerialPort host;
+        host.Open(link.string(), 115200);
+        for (int i = 0; i < 2; ++i) {
+            host.Write("\xEE\x04\xFF\xFC\xFF\xFF", 6);
+            EXPECT_EQ(readFromPort(host, 6), std::string("\xEE\x55\xFF\xFC\xFF\xFF", 6));
+            panel.Device().SetTouch(true, 40 + i, -5);
+            panel.Device().SetTouch(false, 40 + i, -5);
+        }
+        EXPECT_TRUE(panel.Stop());
+        panel.StopRecording();
+        EXPECT_FALSE(panel.Recording());
+    }
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string script = text.str();
+    EXPECT_EQ(script.rfind("# Recorded by dunmere", 0), 0u) << script;
+    // In order: request, answer, press, lift; twice.
+    std::size_t at = 0;
+    for (const char* line :
+         {"send EE 04 FF FC FF FF\n", "expect EE 55 FF FC FF FF\n", "touch 40 0\nrelease\n",
+          "send EE 04 FF FC FF FF\n", "expect EE 55 FF FC FF FF\n", "touch 41 0\nrelease\n"}) {
+        at = script.find(line, at);
+        ASSERT_NE(at, std::string::npos) << line << " missing or out of order in\n" << script;
+    }
+    // The same exchange on virtual time.
+    const Script parsed = parseScript(script);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    std::string report;
+    EXPECT_EQ(runScript(parsed, dir / "empty.si", report), 0) << report << script;
     std::filesystem::remove_all(dir);
 }

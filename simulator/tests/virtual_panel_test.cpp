@@ -1,5 +1,5 @@
 // The panel on virtual time, and the headless runner through the real program.
-#include "simulator/script.h"
+#include "simulator/script_runner.h"
 #include "simulator/virtual_panel.h"
 #include "testing/test_support.h"
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <pty.h>
+#include <sstream>
 #include <termios.h>
 #include <unistd.h>
 
@@ -162,6 +164,35 @@ TEST_F(Window, MouseTouchesOnlyInsideTheDisplay) {
     EXPECT_EQ(w.panel().Device().Pressed(), 0);
 }
 
+TEST_F(Window, RecordingTakesTheMouseTouchesAndEndsWithTheWindow) {
+    const auto recording = dir / "window_recording.txt";
+    {
+        CDunmereDlg w;
+        w.resize(1200, 900);
+        showActive(w);
+        std::string error;
+        ASSERT_TRUE(w.panel().Record(recording.string(), "wide.si", &error)) << error;
+        CScreemWnd* screen = w.screen();
+        const QRect s = screen->screenRect();
+        QTest::mousePress(screen, Qt::LeftButton, {}, s.topLeft() + QPoint(30, 40));
+        QTest::mouseMove(screen, s.topLeft() + QPoint(35, 40));
+        QTest::mouseRelease(screen, Qt::LeftButton, {}, s.topLeft() + QPoint(35, 40));
+        QTest::mouseMove(screen, s.topLeft() + QPoint(50, 50)); // not pressed: no touch
+        w.close();
+    }
+    std::ifstream in(recording);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string script = text.str();
+    EXPECT_NE(script.find("# project: wide.si\n"), std::string::npos) << script;
+    const auto press = script.find("\ntouch 30 40\n");
+    ASSERT_NE(press, std::string::npos) << script;
+    const auto move = script.find("\ntouch 35 40\n", press);
+    ASSERT_NE(move, std::string::npos) << script;
+    EXPECT_NE(script.find("\nrelease\n", move), std::string::npos) << script;
+    EXPECT_EQ(script.find("touch 50 50"), std::string::npos) << script;
+}
+
 TEST_F(Window, VirtualPortShowsItsPathAndCloses) {
     CDunmereDlg w;
     QString error;
@@ -192,6 +223,35 @@ TEST_F(Window, LogDialogShowsRowsAndSavesThem) {
     dialog.clear();
     EXPECT_EQ(dialog.table()->rowCount(), 0);
     EXPECT_EQ(log.RowCount(), 0u);
+}
+
+TEST_F(Window, LogDialogSavesItsRowsAsAScriptThatParses) {
+    TrafficLog log;
+    CLogDlg dialog(log);
+    dialog.setScriptHeader([] { return std::string("# project: p.si\n"); });
+    const auto t0 = TrafficLog::Clock::now();
+    const std::uint8_t request[] = {0xEE, 0x04, 0xFF, 0xFC, 0xFF, 0xFF};
+    const std::uint8_t reply[] = {0xEE, 0x55, 0xFF, 0xFC, 0xFF, 0xFF};
+    log.Log(TrafficLog::Direction::Received, request, sizeof request, t0);
+    log.Log(TrafficLog::Direction::Sent, reply, sizeof reply, t0 + std::chrono::milliseconds(3));
+    log.Log(TrafficLog::Direction::Received, request, sizeof request,
+            t0 + std::chrono::milliseconds(1207));
+    auto* button = dialog.findChild<QPushButton*>(QStringLiteral("saveScript"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isEnabled());
+    const QString file = QString::fromStdString((dir / "log_script.txt").string());
+    ASSERT_TRUE(dialog.saveScriptTo(file));
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().toStdString(), "# project: p.si\n"
+                                             "send EE 04 FF FC FF FF\n"
+                                             "expect EE 55 FF FC FF FF\n"
+                                             "wait 1210\n"
+                                             "send EE 04 FF FC FF FF\n");
+    QString error;
+    EXPECT_FALSE(
+        dialog.saveScriptTo(QString::fromStdString((dir / "no" / "x.txt").string()), &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(Window, SerialChoiceOffersTheVirtualPortAndThirteenRates) {

@@ -1,5 +1,6 @@
 #include "log_dialog.h"
 
+#include "simulator/recorder.h"
 #include "simulator/traffic_log.h"
 
 #include <QApplication>
@@ -30,15 +31,21 @@ CLogDlg::CLogDlg(TrafficLog& log, QWidget* parent) : QDialog(parent), log_(log) 
     auto* copy = new QPushButton(QStringLiteral("复制"), this);
     auto* clearButton = new QPushButton(QStringLiteral("清除"), this);
     auto* saveButton = new QPushButton(QStringLiteral("保存..."), this);
+    auto* scriptButton = new QPushButton(QStringLiteral("另存为脚本..."), this);
+    scriptButton->setObjectName(QStringLiteral("saveScript"));
+    scriptButton->setToolTip(
+        QStringLiteral("把记录保存为无界面模拟的脚本 (dunmere --headless FILE.si --script FILE)"));
     connect(copy, &QPushButton::clicked, this, &CLogDlg::copySelection);
     connect(clearButton, &QPushButton::clicked, this, &CLogDlg::clear);
     connect(saveButton, &QPushButton::clicked, this, &CLogDlg::save);
+    connect(scriptButton, &QPushButton::clicked, this, &CLogDlg::saveScript);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(autoScroll_);
     buttons->addStretch();
     buttons->addWidget(copy);
     buttons->addWidget(clearButton);
     buttons->addWidget(saveButton);
+    buttons->addWidget(scriptButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addLayout(buttons);
@@ -88,6 +95,33 @@ bool CLogDlg::saveTo(const QString& file, QString* error) {
         return false;
     }
     return true;
+}
+
+bool CLogDlg::saveScriptTo(const QString& file, QString* error) {
+    QSaveFile out(file);
+    const std::string text = scriptFromLog(
+        log_.Rows(),
+        scriptHeader_ ? scriptHeader_() : std::string("# Saved from dunmere's traffic log\n"));
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(text.data(), qint64(text.size())) != qint64(text.size()) || !out.commit()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+void CLogDlg::saveScript() {
+    QString name = QString::fromStdString(TrafficLog::DefaultFileName()) + ".txt";
+    name.replace(0, 3, QStringLiteral("SCRIPT"));
+    QFileDialog dialog(this, QStringLiteral("另存为脚本"), name, QStringLiteral("Script(*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    QString error;
+    if (!saveScriptTo(dialog.selectedFiles().first(), &error))
+        QMessageBox::warning(this, windowTitle(), error);
 }
 
 void CLogDlg::save() {

@@ -29,6 +29,10 @@ CDunmereDlg::CDunmereDlg(QWidget* parent) : QMainWindow(parent) {
     screen_ = new CScreemWnd(panel_.Device(), this);
     setCentralWidget(screen_);
     log_ = new CLogDlg(panel_.Log(), this);
+    log_->setScriptHeader([this] {
+        return scriptHeader(projectLabel_->text().toStdString(), std::chrono::system_clock::now(),
+                            panel_.Rate());
+    });
 
     QSettings s = settings();
     s.beginGroup(QStringLiteral("Settings"));

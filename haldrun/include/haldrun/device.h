@@ -55,6 +55,16 @@ public:
     // Layer n (0-7) for whole-layer work; an empty view for other numbers.
     virtual LayerView Layer(int index) = 0;
     virtual int CurrentWriteLayer() = 0;
+    // A clock of the device's own (seven BCD bytes as GetRTC gives them); a
+    // device without one answers 0 and the PC's clock is used.
+    virtual int ReadClock(std::uint8_t* clock) {
+        (void)clock;
+        return 0;
+    }
+    virtual int WriteClock(const std::uint8_t* clock) {
+        (void)clock;
+        return 0;
+    }
 
     virtual ~IDevice() = default;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "simulator/bridge.h"
+#include "simulator/recorder.h"
 #include "simulator/sim_device.h"
 #include "simulator/traffic_log.h"
 
@@ -49,6 +50,14 @@ public:
     // Ends the core loop, waiting at most `wait` for it; false when it did not end.
     bool Stop(std::chrono::milliseconds wait = std::chrono::seconds(3));
 
+    // Records from now on what crosses the line and the touches, as a script
+    // written to `file` while it happens (replacing an earlier recording);
+    // `project` is named in its header. False with a reason.
+    bool Record(const std::string& file, const std::string& project, std::string* error);
+    // Ends the recording, writing bytes that still wait for a frame tail.
+    void StopRecording();
+    bool Recording() const;
+
     // The catalogue that names the panel sizes (the application folder's by default).
     void SetCatalogue(const DeviceCatalogue& catalogue) { catalogue_ = &catalogue; }
 
@@ -68,6 +77,12 @@ private:
     std::function<void(std::uint32_t)> onRate_;
     std::thread core_;
     std::future<void> coreDone_;
+
+    // The recorder and the milliseconds since it began; null when not recording.
+    std::shared_ptr<ScriptRecorder> recorder(std::int64_t* ms) const;
+    mutable std::mutex recordLock_; // never held with bridgeLock_
+    std::shared_ptr<ScriptRecorder> recorder_;
+    std::chrono::steady_clock::time_point recordStart_;
 };
 
 } // namespace tft

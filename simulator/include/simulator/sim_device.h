@@ -37,6 +37,14 @@ public:
 
     // Touch in panel pixels; negative positions become 0.
     void SetTouch(bool pressed, int x, int y);
+    // Told of every SetTouch (after it took effect, under no lock), with the
+    // position as stored.
+    void SetTouchHandler(std::function<void(bool pressed, int x, int y)> handler);
+
+    // A panel clock of its own: `seconds` since 1970-01-01 00:00:00 (no time
+    // zone) now, moving on as `nowMs` (a millisecond clock) moves. A null
+    // `nowMs` goes back to the PC's clock. The host's clock command sets it.
+    void SetClock(std::int64_t seconds, std::function<std::uint32_t()> nowMs);
 
     // Where the core's bytes and rate changes go (serial bridge, log, runner).
     void SetSendHandler(std::function<void(const std::uint8_t*, std::size_t)> handler);
@@ -76,6 +84,8 @@ public:
     void SetPanelOn(bool on) override;
     LayerView Layer(int index) override;
     int CurrentWriteLayer() override;
+    int ReadClock(std::uint8_t* clock) override;
+    int WriteClock(const std::uint8_t* clock) override;
 
     // The loaded files, for tests and the file fuzzer.
     enum File { ScreenInfo, ImageIndex, ImageData, FontIndex, FontData, SystemResource, FileCount };
@@ -103,6 +113,10 @@ private:
     int lastBeep_ = 0;
     std::function<void(const std::uint8_t*, std::size_t)> send_;
     std::function<int(int)> baud_;
+    std::function<void(bool, int, int)> onTouch_;
+    std::function<std::uint32_t()> clockNow_;
+    std::int64_t clockMs_ = 0;    // the panel clock's milliseconds since 1970 ...
+    std::uint32_t clockAtMs_ = 0; // ... when clockNow_ read this
 };
 
 // Loads a project into the device and has the core take it: the panel size

@@ -18,6 +18,7 @@ struct LogRow {
     std::string direction;   // "RXD" received from the host, "TXD" sent by the panel
     std::string value;       // the frame as hex text
     std::string description; // the command's name, when known
+    std::chrono::system_clock::time_point at{}; // when the row's last block was logged
 };
 
 class TrafficLog {

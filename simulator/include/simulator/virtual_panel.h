@@ -42,6 +42,13 @@ public:
     // Takes the first `count` bytes the panel sent (fewer when fewer came).
     std::vector<std::uint8_t> TakeSent(std::size_t count);
     std::size_t PendingSent() const { return sent_.size(); }
+    // Runs until the bytes sent since the last Take hold a frame tail, or `ms` passed.
+    bool WaitForFrame(std::uint32_t ms);
+    // Takes the bytes up to and including the first frame tail (nothing when none came).
+    std::vector<std::uint8_t> TakeFrame();
+
+    // The panel clock: `seconds` since 1970-01-01 00:00:00 now, moving with panel time.
+    void SetClock(std::int64_t seconds);
 
     std::uint32_t Now() const;
     // The catalogue that names the panel sizes (the application folder's by default).
@@ -52,6 +59,7 @@ public:
 
 private:
     bool runUntilIdle();
+    std::size_t frameEnd() const; // past the first tail in sent_, or 0
 
     SimDevice device_;
     const DeviceCatalogue* catalogue_ = nullptr;
@@ -59,12 +67,6 @@ private:
     std::vector<std::uint8_t> sent_;
     bool running_ = true;
 };
-
-// Runs a parsed script against the project; prints screenshots written and
-// failures. Returns 0 when every expectation was met, 1 on a failed
-// expectation, 2 when the project cannot be opened or a screenshot written.
-int runScript(const struct Script& script, const std::filesystem::path& siPath,
-              std::string& report);
 
 // Writes an RGB565 frame as a PNG.
 bool savePng(const std::vector<std::uint16_t>& frame, int width, int height,
