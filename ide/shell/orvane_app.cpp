@@ -1,6 +1,7 @@
 #include "orvane_app.h"
 
 #include "batch_build.h"
+#include "batch_download_cli.h"
 #include "command_lines.h"
 #include "common/paths.h"
 #include "main_frame.h"
@@ -18,10 +19,12 @@ namespace tft::ide {
 
 namespace {
 
-const char* kUsage = "usage: orvane [PROJECT.tftprj]\n"
-                     "       orvane --build PROJECT.tftprj [-l N]\n"
-                     "       orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
-                     "       orvane --help | --version\n";
+const char* kUsage =
+    "usage: orvane [PROJECT.tftprj]\n"
+    "       orvane --build PROJECT.tftprj [-l N]\n"
+    "       orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
+    "       orvane --download PROJECT.tftprj --port DEVICE [--port DEVICE ...] ...\n"
+    "       orvane --help | --version\n";
 
 const char* kHelp =
     "orvane: the designer IDE of the TFT panel suite.\n"
@@ -35,6 +38,11 @@ const char* kHelp =
     "  orvane --render PROJECT.tftprj PAGE -o FILE.png\n"
     "                                      draw the page as the designer shows it,\n"
     "                                      without a window\n"
+    "  orvane --download PROJECT.tftprj --port DEVICE [--port DEVICE ...]\n"
+    "         [--baud N] [--only images,voices,fonts,screens,keyboard,modbus]\n"
+    "         [--modbus FILE.mbm] [--force] [-l N]\n"
+    "                                      compile once, then download to every port\n"
+    "                                      at once; one result line per port\n"
     "  orvane --help                       this text\n"
     "  orvane --version                    the version\n"
     "\n"
@@ -105,6 +113,8 @@ int runOrvane(int argc, char** argv) {
             std::cout << "orvane " << kVersion << "\n";
             return 0;
         }
+        if (a == "--download")
+            return runDownloadCommand(argc, argv);
         if (a == "--build" || a == "-l")
             batch = true;
     }

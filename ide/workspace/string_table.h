@@ -104,6 +104,20 @@ namespace tft::ide {
     X(Series5, 156) \
     X(Series6, 157) \
     X(Series7, 158) \
+    X(DownloadOverUsb, 138) \
+    X(DownloadOverSerial, 139) \
+    X(DeviceOpenFailed, 40110) \
+    X(DownloadSucceeded, 40200) \
+    X(DownloadFailed, 40201) \
+    X(DownloadImages, 40203) \
+    X(DownloadVoices, 40204) \
+    X(DownloadFonts, 40205) \
+    X(DownloadScreens, 40206) \
+    X(DownloadKeyboard, 40207) \
+    X(DownloadModbus, 40208) \
+    X(ImageUpdateStart, 61650) \
+    X(ImageUnreadable, 61651) \
+    X(DeviceCloseFailed, 61652) \
     X(ProjectExists, 500) \
     X(MenuFile, 61000) \
     X(MenuEdit, 61001) \

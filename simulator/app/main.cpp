@@ -2,11 +2,13 @@
 //   dunmere [--record FILE] [FILE.si]
 //   dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]
 //   dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE] [--quiet]
+//   dunmere --headless [FILE.si] --storage DIR --pty LINK   (a panel that takes downloads)
 #include "../ui/main_window.h"
 #include "../ui/single_instance.h"
 #include "common/program_info.h"
 #include "common/qt_translations.h"
 #include "common/serial_port.h"
+#include "simulator/download_setup.h"
 #include "simulator/live_input.h"
 #include "simulator/realtime_panel.h"
 #include "simulator/script_runner.h"
@@ -31,6 +33,7 @@ struct Options {
     std::string record;
     std::string pty;
     std::string serial;
+    std::string storage;
     std::uint32_t baud = 9600;
     std::string error;
 };
@@ -38,6 +41,7 @@ struct Options {
 const char* kUsage =
     "usage: dunmere [--record FILE] [FILE.si | -p FILE.si]\n"
     "       dunmere --headless FILE.si [--record FILE] [--pty LINK | --serial DEVICE --baud N]\n"
+    "               [--storage DIR]\n"
     "       dunmere --headless FILE.si --script FILE [--script FILE ...] [--junit FILE] "
     "[--quiet]\n";
 
@@ -61,6 +65,9 @@ const char* kHelp =
     "  --pty LINK          create a pseudo-terminal and link its path at LINK\n"
     "  --serial DEVICE     bridge the real serial port DEVICE\n"
     "  --baud N            the port's rate until the panel changes it (default 9600)\n"
+    "  --storage DIR       where the panel keeps resource downloads it receives on its\n"
+    "                      line (default ~/.local/share/Pellisor/Dunmere/storage);\n"
+    "                      without FILE.si it runs the set stored there, or starts blank\n"
     "  -h, --help          print this help and exit\n"
     "  --version           print the version and exit\n"
     "\n"
@@ -95,6 +102,8 @@ Options parse(int argc, char** argv) {
             value(o.pty);
         } else if (a == "--serial") {
             value(o.serial);
+        } else if (a == "--storage") {
+            value(o.storage);
         } else if (a == "--baud") {
             std::string text;
             value(text);
@@ -156,7 +165,8 @@ int serve(const Options& o) {
 
     tft::RealtimePanel panel;
     std::string error;
-    if (!panel.Open(o.project, &error)) {
+    const std::string storage = tft::downloadStorage(o.storage, o.project, &error);
+    if (storage.empty() || (!o.project.empty() && !panel.Open(o.project, &error))) {
         std::cerr << "dunmere: " << error << "\n";
         return 2;
     }
@@ -171,6 +181,7 @@ int serve(const Options& o) {
         return 2;
     }
     if (line) {
+        line = tft::receiveDownloads(std::move(line), storage, o.project, panel);
         std::cout << "serial line: " << line->Describe() << std::endl;
         panel.SetLineFailureHandler([](const std::string& why) {
             std::cerr << "dunmere: serial line lost: " << why << " (the panel keeps running)"
@@ -189,7 +200,8 @@ int serve(const Options& o) {
     tft::LiveInput input(STDIN_FILENO, panel.Device(), [](const std::string& why) {
         std::cerr << "dunmere: input: " << why << std::endl;
     });
-    std::cout << "running " << o.project << " (stop with Ctrl+C)" << std::endl;
+    std::cout << "running " << (o.project.empty() ? "a panel" : o.project) << " (stop with Ctrl+C)"
+              << std::endl;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     const bool stopped = panel.Stop();
@@ -236,7 +248,7 @@ int main(int argc, char** argv) {
     }
     if (!o.headless)
         return runWindow(argc, argv, o);
-    if (o.project.empty()) {
+    if (o.project.empty() && (!o.scripts.empty() || (o.pty.empty() && o.serial.empty()))) {
         std::cerr << kUsage;
         return 2;
     }

@@ -2,6 +2,7 @@
 
 #include "log_dialog.h"
 #include "screen_widget.h"
+#include "simulator/download_setup.h"
 #include "sys_config_dialog.h"
 
 #include <QCloseEvent>
@@ -132,6 +133,10 @@ bool CDunmereDlg::openLine(const QString& port, QString* error) {
             *error = QString::fromStdString(why);
         return false;
     }
+    // The panel on the line also takes resource downloads (per-user storage).
+    const std::string project = projectLabel_->text().toStdString();
+    if (const std::string storage = downloadStorage(std::string(), project, &why); !storage.empty())
+        line = receiveDownloads(std::move(line), storage, project, panel_);
     port_ = port;
     panel_.Attach(std::move(line));
     lineAction_->setText(QStringLiteral("关闭串口"));
