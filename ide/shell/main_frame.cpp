@@ -4,19 +4,19 @@
 #include "command_lines.h"
 #include "commands.h"
 #include "compiler_runner.h"
-#include "find_widgets.h"
-#include "device_console.h"
 #include "designer_commands.h"
+#include "device_console.h"
+#include "find_widgets.h"
 #include "font_config.h"
 #include "font_options_dlg.h"
 #include "new_project_dlg.h"
 #include "orvane_view.h"
 #include "output_pane.h"
 #include "page_frame.h"
-#include "properties_controller.h"
-#include "properties_pane.h"
 #include "picture_browser.h"
 #include "picture_drop.h"
+#include "properties_controller.h"
+#include "properties_pane.h"
 #include "resource_pane.h"
 #include "solution_pane.h"
 #include "string_table.h"
@@ -1098,7 +1098,9 @@ void CMainFrame::preparePage(CPageFrame& page) {
     // The screen as the panel holds it (rotated models swapped), and the
     // system fonts its model has, so the page draws as the panel will.
     page.document().setScreenSize(projectScreenSize(workspace_));
-    RenderContext context{workspace_.folder(), appDir_};
+    RenderContext context;
+    context.projectDir = workspace_.folder();
+    context.appDir = appDir_;
     if (const DeviceProp* device = workspace_.device())
         context.fontMask = static_cast<std::uint32_t>(device->SystemFontMask);
     page.setRenderContext(context);
@@ -1106,10 +1108,10 @@ void CMainFrame::preparePage(CPageFrame& page) {
     page.reportError = [this](const QString& message) { report(message); };
     COrvaneView* view = page.view();
     // Pictures dragged from the picture browser become Image shapes.
-    view->canDrop = [](const QMimeData* data) { return !pictureFromMimeData(data).isEmpty(); };
-    view->drop = [this, &page](const QMimeData* data, QPoint at) {
+    view->canDrop = [](const QMimeData* mime) { return !pictureFromMimeData(mime).isEmpty(); };
+    view->drop = [this, &page](const QMimeData* mime, QPoint at) {
         QString error;
-        const QString picture = pictureFromMimeData(data);
+        const QString picture = pictureFromMimeData(mime);
         if (dropPicture(workspace_, page.document(), at, picture, &error)) {
             solution_->rebuild(workspace_);
             emit page.selectionChanged();

@@ -139,8 +139,8 @@ TEST(PageDocumentFile, HugeCoordinatesArePinnedNotOverflowed) {
     ASSERT_TRUE(page.loadText(
         "<DrawPage><item type=\"RECTANGLE\" name=\"r\" id=\"3\" xOffset=\"-2147483000\" "
         "yOffset=\"2147483647\" width=\"2147483647\" height=\"9\"/>"
-        "<item type=\"CIRCLE\" name=\"c\" id=\"4\" xCenter=\"2147483647\" "
-        "yCenter=\"5\" radius=\"2147483647\"/></DrawPage>"));
+        "<item type=\"CIRCLE\" name=\"c\" id=\"4\" x=\"2147483647\" "
+        "y=\"5\" radius=\"2147483647\"/></DrawPage>"));
     ASSERT_EQ(page.shapes().size(), 2u);
     const auto box = page.shapes()[0]->rect();
     EXPECT_EQ(box.left, -32767);

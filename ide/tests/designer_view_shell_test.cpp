@@ -15,9 +15,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QMimeData>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>

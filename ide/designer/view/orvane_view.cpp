@@ -6,11 +6,11 @@
 
 #include <QClipboard>
 #include <QColorDialog>
-#include <QFileDialog>
-#include <QGuiApplication>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -65,14 +65,14 @@ COrvaneView::COrvaneView(PageDocument& document, QWidget* parent)
 }
 
 void COrvaneView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void COrvaneView::dragMoveEvent(QDragMoveEvent* event) {
     if (canDrop && drop && canDrop(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
-}
-
-void COrvaneView::dragMoveEvent(QDragMoveEvent* event) {
-    dragEnterEvent(event);
 }
 
 void COrvaneView::dropEvent(QDropEvent* event) {

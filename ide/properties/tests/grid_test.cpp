@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -354,6 +355,8 @@ TEST(MainFrameProperties, ThePaneFollowsTheActivePageAndShowsTheProjectOnCommand
     store.setValue("Settings/Lang", kLanguageEnglish);
     CMainFrame frame(TFT_APP_DIR, &store);
     frame.showMessage = [](const QString&) {};
+    // The page is edited below; the window closes without saving it.
+    frame.askSave = [](const QString&) { return QMessageBox::Discard; };
     frame.show();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
