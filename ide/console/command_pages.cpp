@@ -111,7 +111,7 @@ std::vector<PageField> controlFields() {
 }
 
 // Colour buttons shared by the drawing pages: clear, foreground, background.
-void colourButtons(CommandPageSpec& p) {
+void colourButtons(CommandPageForm& p) {
     p.fields.push_back(field("fg", "前景色", "0xF800"));
     p.fields.push_back(field("bg", "背景色", "0x001F"));
     p.buttons.push_back(fixed("清屏", simple(0x01)));
@@ -146,11 +146,11 @@ Frame pointsFrame(std::uint8_t code, V& v, const QString& key, int prefix = -1) 
     return b.finish();
 }
 
-std::vector<CommandPageSpec> makePages() {
-    std::vector<CommandPageSpec> pages;
+std::vector<CommandPageForm> makePages() {
+    std::vector<CommandPageForm> pages;
 
     { // device configuration
-        CommandPageSpec p{QStringLiteral("CDebugBasicInsPage"), QStringLiteral("设备配置"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugBasicInsPage"), QStringLiteral("设备配置"), {}, {}};
         QStringList rates;
         for (const char* r : {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200",
                               "218750", "437500", "875000", "1000000", "2000000"})
@@ -211,7 +211,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // screen
-        CommandPageSpec p{QStringLiteral("CDebugScreenPage"),
+        CommandPageForm p{QStringLiteral("CDebugScreenPage"),
                           QStringLiteral("画面"),
                           {field("screen", "画面ID", "0")},
                           {}};
@@ -226,7 +226,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // text
-        CommandPageSpec p{QStringLiteral("CDebugTextPage"), QStringLiteral("文字"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugTextPage"), QStringLiteral("文字"), {}, {}};
         colourButtons(p);
         for (PageField f :
              {field("x", "X", "10"), field("y", "Y", "10"), field("back", "显示背景", "0"),
@@ -266,7 +266,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // image display
-        CommandPageSpec p{QStringLiteral("CDebugImagePage"), QStringLiteral("图片显示"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugImagePage"), QStringLiteral("图片显示"), {}, {}};
         p.fields = {field("x", "X", "0"),
                     field("y", "Y", "0"),
                     field("pic", "图片ID", "0"),
@@ -306,7 +306,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // screen cut
-        CommandPageSpec p{QStringLiteral("CDebugCutScreenPage"), QStringLiteral("截图"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugCutScreenPage"), QStringLiteral("截图"), {}, {}};
         p.fields = {field("x", "X", "0"), field("y", "Y", "0"), field("w", "宽", "100"),
                     field("h", "高", "100")};
         p.buttons = {shape("截图保存", 0x46, {"x", "y", "w", "h"}),
@@ -314,7 +314,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // simple shapes 1
-        CommandPageSpec p{
+        CommandPageForm p{
             QStringLiteral("CDebugSimpleShapePage"), QStringLiteral("简单图形1"), {}, {}};
         colourButtons(p);
         for (PageField f :
@@ -332,7 +332,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // simple shapes 2
-        CommandPageSpec p{
+        CommandPageForm p{
             QStringLiteral("CDebugSimpleShapePage2"), QStringLiteral("简单图形2"), {}, {}};
         colourButtons(p);
         for (PageField f :
@@ -351,7 +351,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // curve (polyline)
-        CommandPageSpec p{QStringLiteral("CDebugPolyPage"), QStringLiteral("曲线"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugPolyPage"), QStringLiteral("曲线"), {}, {}};
         colourButtons(p);
         for (PageField f : {field("points", "折线顶点", "100,100;200,100;200,200;100,200;100,100"),
                             field("wave", "波形(X0,间距,Y…)", "100,150,70"),
@@ -401,7 +401,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // layers
-        CommandPageSpec p{QStringLiteral("CDebugLayerPage"), QStringLiteral("图层"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugLayerPage"), QStringLiteral("图层"), {}, {}};
         p.fields = {field("layer", "图层", "0"), field("flag", "切换画面清除", "1"),
                     field("src", "源图层", "0"), field("dst", "目标图层", "1"),
                     field("trans", "透明", "0"), field("copyFlag", "标志", "0")};
@@ -423,7 +423,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // clock
-        CommandPageSpec p{QStringLiteral("CDebugRTCPage"), QStringLiteral("RTC设置"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugRTCPage"), QStringLiteral("RTC设置"), {}, {}};
         p.fields = {field("year", "年", "2024"),
                     field("month", "月", "1"),
                     field("day", "日", "1"),
@@ -470,7 +470,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // memory
-        CommandPageSpec p{QStringLiteral("CDebugRamRomPage"), QStringLiteral("存储器读写"), {}, {}};
+        CommandPageForm p{QStringLiteral("CDebugRamRomPage"), QStringLiteral("存储器读写"), {}, {}};
         p.fields = {field("address", "地址(十六进制)", "00000000"),
                     field("data", "数据", "31 32 33 3A 3B 3C"), field("length", "读取长度", "6")};
         const auto address = [](V& v) {
@@ -497,7 +497,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // matrix keyboard
-        CommandPageSpec p{QStringLiteral("CDebugKeyboardPage"),
+        CommandPageForm p{QStringLiteral("CDebugKeyboardPage"),
                           QStringLiteral("矩阵键盘"),
                           {field("param", "参数", "0x01")},
                           {}};
@@ -507,7 +507,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // audio
-        CommandPageSpec p{QStringLiteral("CDebugVoicePage"),
+        CommandPageForm p{QStringLiteral("CDebugVoicePage"),
                           QStringLiteral("音频"),
                           {field("sound", "音频ID", "0")},
                           {}};
@@ -515,7 +515,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // animation control
-        CommandPageSpec p{
+        CommandPageForm p{
             QStringLiteral("CDebugAnimationPage"), QStringLiteral("动画控制"), controlFields(), {}};
         p.fields.push_back(field("frame", "帧", "0"));
         const char* labels[] = {"开始", "停止", "暂停", "设置帧", "上一帧", "下一帧"};
@@ -529,7 +529,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // meter, progress bar, slider
-        CommandPageSpec p{QStringLiteral("CDebugMeterPage"),
+        CommandPageForm p{QStringLiteral("CDebugMeterPage"),
                           QStringLiteral("仪表/进度条/滑块控件"),
                           controlFields(),
                           {}};
@@ -542,7 +542,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // button control
-        CommandPageSpec p{
+        CommandPageForm p{
             QStringLiteral("CDebugSwitchPage"), QStringLiteral("按钮控件"), controlFields(), {}};
         p.fields.push_back(field("state", "状态", "1"));
         p.buttons = {
@@ -555,7 +555,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // text control
-        CommandPageSpec p{QStringLiteral("CDebugTextDisplayPage"),
+        CommandPageForm p{QStringLiteral("CDebugTextDisplayPage"),
                           QStringLiteral("文本控件"),
                           controlFields(),
                           {}};
@@ -578,7 +578,7 @@ std::vector<CommandPageSpec> makePages() {
         pages.push_back(p);
     }
     { // graph control
-        CommandPageSpec p{
+        CommandPageForm p{
             QStringLiteral("CDebugGraphPage"), QStringLiteral("曲线控件"), controlFields(), {}};
         for (PageField f : {field("channel", "通道", "0"), field("colour", "颜色", "0xF800"),
                             field("data", "数据", "10 20 30 40 50"), field("xoff", "X偏移", "0"),
@@ -624,19 +624,19 @@ std::vector<CommandPageSpec> makePages() {
 
 } // namespace
 
-const std::vector<CommandPageSpec>& commandPages() {
-    static const std::vector<CommandPageSpec> pages = makePages();
+const std::vector<CommandPageForm>& commandPages() {
+    static const std::vector<CommandPageForm> pages = makePages();
     return pages;
 }
 
-const CommandPageSpec* commandPage(const QString& className) {
-    for (const CommandPageSpec& p : commandPages())
+const CommandPageForm* commandPage(const QString& className) {
+    for (const CommandPageForm& p : commandPages())
         if (p.className == className)
             return &p;
     return nullptr;
 }
 
-std::vector<Frame> buildFrames(const CommandPageSpec& page, const QString& buttonLabel,
+std::vector<Frame> buildFrames(const CommandPageForm& page, const QString& buttonLabel,
                                const QMap<QString, QString>& texts, QString* error) {
     QMap<QString, QString> all;
     for (const PageField& f : page.fields)

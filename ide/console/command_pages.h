@@ -52,7 +52,7 @@ struct PageButton {
     std::function<std::vector<Frame>(FieldValues&)> build;
 };
 
-struct CommandPageSpec {
+struct CommandPageForm {
     QString className; // CDebugScreenPage ...
     QString title;     // the tab's caption
     std::vector<PageField> fields;
@@ -60,12 +60,12 @@ struct CommandPageSpec {
 };
 
 // The eighteen command pages in tab order (the custom page comes after them).
-const std::vector<CommandPageSpec>& commandPages();
-const CommandPageSpec* commandPage(const QString& className);
+const std::vector<CommandPageForm>& commandPages();
+const CommandPageForm* commandPage(const QString& className);
 
 // The frames of one button with the page's initial values replaced by
 // `texts`; empty with `error` when a field does not read.
-std::vector<Frame> buildFrames(const CommandPageSpec& page, const QString& button,
+std::vector<Frame> buildFrames(const CommandPageForm& page, const QString& button,
                                const QMap<QString, QString>& texts, QString* error);
 
 // The SetBaudRate parameter of each of the 13 rates, in the rate list's order.

@@ -25,14 +25,14 @@ constexpr int kFieldColumns = 3;
 constexpr int kButtonColumns = 4;
 } // namespace
 
-CommandPageWidget::CommandPageWidget(const CommandPageSpec& spec, ConsoleHooks& hooks,
+CommandPageWidget::CommandPageWidget(const CommandPageForm& page, ConsoleHooks& hooks,
                                      QWidget* parent)
-    : QWidget(parent), spec_(spec), hooks_(hooks) {
-    setObjectName(spec.className);
+    : QWidget(parent), form_(page), hooks_(hooks) {
+    setObjectName(page.className);
     auto* layout = new QVBoxLayout(this);
     auto* form = new QGridLayout;
     int i = 0;
-    for (const PageField& f : spec.fields) {
+    for (const PageField& f : page.fields) {
         QWidget* editor = nullptr;
         if (!f.choices.isEmpty()) {
             auto* combo = new QComboBox(this);
@@ -53,7 +53,7 @@ CommandPageWidget::CommandPageWidget(const CommandPageSpec& spec, ConsoleHooks& 
     layout->addLayout(form);
     auto* buttons = new QGridLayout;
     int b = 0;
-    for (const PageButton& pb : spec.buttons) {
+    for (const PageButton& pb : page.buttons) {
         auto* push = new QPushButton(pb.label, this);
         connect(push, &QPushButton::clicked, this, [this, label = pb.label] { press(label); });
         buttons->addWidget(push, b / kButtonColumns, b % kButtonColumns);
@@ -84,14 +84,14 @@ void CommandPageWidget::setField(const QString& key, const QString& text) {
 
 bool CommandPageWidget::press(const QString& button) {
     QString error;
-    const std::vector<Frame> frames = buildFrames(spec_, button, texts(), &error);
+    const std::vector<Frame> frames = buildFrames(form_, button, texts(), &error);
     if (frames.empty()) {
         if (hooks_.showMessage) {
             if (error == QLatin1String(kYearOutOfRange)) {
                 hooks_.showMessage(ideText(sid::RtcYearRange));
             } else {
                 QString label = error;
-                for (const PageField& f : spec_.fields)
+                for (const PageField& f : form_.fields)
                     if (f.key == error)
                         label = f.label;
                 hooks_.showMessage(ideText(sid::FieldInvalid).arg(label));
@@ -284,8 +284,8 @@ CDebugAssistantSheet::CDebugAssistantSheet(const QString& customIniPath, Console
     : QDialog(parent), hooks_(std::move(hooks)), tabs_(new QTabWidget(this)) {
     setObjectName(QStringLiteral("DebugAssistant"));
     setWindowTitle(ideText(sid::InstructionConsole));
-    for (const CommandPageSpec& spec : commandPages())
-        tabs_->addTab(new CommandPageWidget(spec, hooks_, tabs_), spec.title);
+    for (const CommandPageForm& form : commandPages())
+        tabs_->addTab(new CommandPageWidget(form, hooks_, tabs_), form.title);
     custom_ = new CDebugInstructPage(customIniPath, hooks_, tabs_);
     tabs_->addTab(custom_, ideText(sid::CustomPage));
     tabs_->setUsesScrollButtons(true);

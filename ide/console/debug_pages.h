@@ -28,8 +28,8 @@ struct ConsoleHooks {
 class CommandPageWidget : public QWidget {
     Q_OBJECT
 public:
-    CommandPageWidget(const CommandPageSpec& spec, ConsoleHooks& hooks, QWidget* parent = nullptr);
-    const CommandPageSpec& spec() const { return spec_; }
+    CommandPageWidget(const CommandPageForm& page, ConsoleHooks& hooks, QWidget* parent = nullptr);
+    const CommandPageForm& form() const { return form_; }
     // Presses the button with this caption; false when nothing was sent.
     bool press(const QString& button);
     void setField(const QString& key, const QString& text);
@@ -37,7 +37,7 @@ public:
 private:
     QMap<QString, QString> texts() const;
 
-    const CommandPageSpec& spec_;
+    const CommandPageForm& form_;
     ConsoleHooks& hooks_;
     QMap<QString, QWidget*> fields_;
 };

@@ -105,7 +105,7 @@ std::uint32_t readNumber(const std::uint8_t* p, int length) {
 
 std::string formatParam(const std::string& format, std::uint32_t value) {
     const Conversion c = findConversion(format);
-    const std::string spec = format.substr(c.at, c.length);
+    const std::string conversion = format.substr(c.at, c.length);
     switch (c.letter) {
     case 'd':
     case 'i':
@@ -118,14 +118,15 @@ std::string formatParam(const std::string& format, std::uint32_t value) {
         bool left = false;
         bool zero = false;
         std::size_t k = 1;
-        for (; k < spec.size() &&
-               (spec[k] == '-' || spec[k] == '0' || spec[k] == ' ' || spec[k] == '+');
+        for (; k < conversion.size() && (conversion[k] == '-' || conversion[k] == '0' ||
+                                         conversion[k] == ' ' || conversion[k] == '+');
              ++k) {
-            left = left || spec[k] == '-';
-            zero = zero || spec[k] == '0';
+            left = left || conversion[k] == '-';
+            zero = zero || conversion[k] == '0';
         }
-        const std::size_t width =
-            k < spec.size() - 1 ? std::stoul(spec.substr(k, spec.size() - 1 - k)) : 0;
+        const std::size_t width = k < conversion.size() - 1
+                                      ? std::stoul(conversion.substr(k, conversion.size() - 1 - k))
+                                      : 0;
         const int base = c.letter == 'x' || c.letter == 'X' ? 16 : c.letter == 'o' ? 8 : 10;
         std::string digits;
         std::uint32_t v = value;

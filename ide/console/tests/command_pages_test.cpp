@@ -19,7 +19,7 @@ std::string hex(const Frame& f) {
 
 std::string build(const char* page, const char* button, QMap<QString, QString> texts = {},
                   QString* error = nullptr) {
-    const CommandPageSpec* p = commandPage(QString::fromLatin1(page));
+    const CommandPageForm* p = commandPage(QString::fromLatin1(page));
     EXPECT_NE(p, nullptr) << page;
     if (!p)
         return {};
@@ -38,7 +38,7 @@ TEST(CommandPages, EighteenPagesEveryButtonBuildsDescribedFrames) {
     ASSERT_TRUE(dictionary.load(std::string(TFT_SOURCE_DIR) + "/data/InstructConfig.xml"));
     ASSERT_EQ(commandPages().size(), 18u);
     std::set<QString> names;
-    for (const CommandPageSpec& page : commandPages()) {
+    for (const CommandPageForm& page : commandPages()) {
         names.insert(page.className);
         ASSERT_FALSE(page.buttons.empty()) << page.className.toStdString();
         for (const PageButton& b : page.buttons) {
@@ -93,7 +93,7 @@ TEST(CommandPages, BaudRateCodesFollowTheRateList) {
         EXPECT_EQ(build("CDebugBasicInsPage", "波特率", {{"baud", QString::number(i)}}),
                   std::string("EE A0 ") + expected[i] + " FF FC FF FF ")
             << i;
-    const CommandPageSpec* p = commandPage(QStringLiteral("CDebugBasicInsPage"));
+    const CommandPageForm* p = commandPage(QStringLiteral("CDebugBasicInsPage"));
     ASSERT_NE(p, nullptr);
     for (const PageField& f : p->fields)
         if (f.key == QLatin1String("baud")) {
