@@ -22,7 +22,7 @@ bool runDeviceSteps(DeviceLink& link, IDeviceProxy* usb, std::uint32_t bits,
                     const DownloadOutput& output, LinkLog* log) {
     bool ok = true;
     {
-        std::lock_guard<std::mutex> guard(link.lock());
+        const DeviceLink::Transfer transfer(link);
         CComDeviceProxy com(&link.port());
         DownloadLink route;
         route.usb = usb;

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <chrono>
 #include <poll.h>
+#include <thread>
 
 namespace tft::ide {
 
@@ -35,11 +36,36 @@ DeviceLink::~DeviceLink() {
     closeLocked();
 }
 
+DeviceLink::Transfer::Transfer(DeviceLink& link) : link_(link) {
+    link_.transferring_ = true;
+    link_.lock_.lock();
+}
+
+DeviceLink::Transfer::~Transfer() {
+    link_.lock_.unlock();
+    link_.transferring_ = false;
+}
+
+bool DeviceLink::lockUnlessTransferring(std::unique_lock<std::mutex>& guard) {
+    // A poll holds the lock for a moment only; a transfer for minutes.
+    while (!guard.try_lock()) {
+        if (transferring_)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 bool DeviceLink::connectTo(const std::string& name, int rateIndex, std::string* error) {
     if (!validRate(rateIndex))
         rateIndex = 3;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::unique_lock<std::mutex> guard(lock_, std::defer_lock);
+        if (!lockUnlessTransferring(guard)) {
+            if (error)
+                *error = "a download is running";
+            return false;
+        }
         closeLocked();
         try {
             port_.Open(name, CSerialPort::kBaudRates[rateIndex]);
@@ -72,9 +98,11 @@ bool DeviceLink::connectTo(const std::string& name, int rateIndex, std::string* 
 }
 
 void DeviceLink::disconnectLink() {
-    detectTimer_.stop();
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::unique_lock<std::mutex> guard(lock_, std::defer_lock);
+        if (!lockUnlessTransferring(guard))
+            return;
+        detectTimer_.stop();
         closeLocked();
     }
     emit statusChanged();
@@ -99,7 +127,9 @@ bool DeviceLink::setRateIndex(int index, std::string* error) {
     if (!validRate(index))
         return false;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::unique_lock<std::mutex> guard(lock_, std::defer_lock);
+        if (!lockUnlessTransferring(guard))
+            return false;
         if (port_.IsOpen()) {
             try {
                 port_.SetBaudRate(CSerialPort::kBaudRates[index]);
@@ -119,7 +149,9 @@ bool DeviceLink::send(const std::vector<std::uint8_t>& bytes, const std::string&
     if (bytes.empty())
         return false;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::unique_lock<std::mutex> guard(lock_, std::defer_lock);
+        if (!lockUnlessTransferring(guard))
+            return false;
         if (!port_.IsOpen() || port_.Write(bytes.data(), bytes.size()) != bytes.size())
             return false;
     }

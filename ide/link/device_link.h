@@ -83,6 +83,21 @@ public:
 
     // The link lock (see above) and the port, for the download.
     std::mutex& lock() { return lock_; }
+
+    // Holds the link lock for a whole transfer. While one is held, what the
+    // user interface asks of the port (send, connect, disconnect, rate) is
+    // refused at once instead of waiting for the transfer to end.
+    class Transfer {
+    public:
+        explicit Transfer(DeviceLink& link);
+        ~Transfer();
+        Transfer(const Transfer&) = delete;
+        Transfer& operator=(const Transfer&) = delete;
+
+    private:
+        DeviceLink& link_;
+    };
+    bool transferring() const { return transferring_.load(); }
     CSerialPort& port() { return port_; }
 
 signals:
@@ -107,8 +122,12 @@ private:
     void logFrame(LinkDirection direction, const std::vector<std::uint8_t>& bytes,
                   const std::string& label);
     void closeLocked();
+    // Takes the link lock for the user interface: false (not taken) while a
+    // transfer holds it.
+    bool lockUnlessTransferring(std::unique_lock<std::mutex>& guard);
 
     std::mutex lock_; // the link lock
+    std::atomic<bool> transferring_{false};
     CSerialPort port_;
     LinkLog* log_ = nullptr;
     LinkTexts texts_;

@@ -10,7 +10,15 @@ CUsbDeviceProxy::~CUsbDeviceProxy() {
 }
 
 bool CUsbDeviceProxy::IsPresent() {
-    return backend_ && !backend_->devices().empty();
+    // Any device at all (every computer has its root hubs) would send every
+    // download to USB and fail it for a panel on the serial line: only a
+    // panel counts.
+    if (!backend_)
+        return false;
+    for (const UsbBackend::DeviceId& d : backend_->devices())
+        if (d.vendor == kVendor && d.product == kProduct)
+            return true;
+    return false;
 }
 
 bool CUsbDeviceProxy::Open() {

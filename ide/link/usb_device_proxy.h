@@ -53,7 +53,7 @@ public:
     CUsbDeviceProxy(const CUsbDeviceProxy&) = delete;
     CUsbDeviceProxy& operator=(const CUsbDeviceProxy&) = delete;
 
-    // True when the library sees at least one USB device.
+    // True when a panel (vendor and product above) is on a bus.
     bool IsPresent() override;
     // Takes the last panel found that opens; true when one is held.
     bool Open() override;

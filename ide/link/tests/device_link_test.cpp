@@ -284,6 +284,35 @@ TEST_F(LinkTest, SendsWriteUnderTheLinkAndLogOnlyWhatLeft) {
     link.disconnectLink();
 }
 
+TEST_F(LinkTest, AUserCommandDuringATransferIsRefusedNotQueuedBehindIt) {
+    ASSERT_TRUE(link.connectTo(pty.name(), 3, nullptr));
+    ASSERT_EQ(pty.receive(6), kDetectRequest);
+    std::atomic<bool> held{false}, release{false};
+    std::thread download([&] {
+        const DeviceLink::Transfer transfer(link);
+        held = true;
+        while (!release)
+            std::this_thread::yield();
+    });
+    while (!held)
+        std::this_thread::yield();
+    // Each of these waited for the whole transfer before (the window froze).
+    EXPECT_FALSE(link.send({0xEE, 0x61, 0x0A, 0xFF, 0xFC, 0xFF, 0xFF}, "beep"));
+    EXPECT_FALSE(link.setRateIndex(7));
+    std::string error;
+    EXPECT_FALSE(link.connectTo(pty.name(), 3, &error));
+    EXPECT_FALSE(error.empty());
+    link.disconnectLink();
+    EXPECT_TRUE(link.isOpen()) << "the transfer keeps its port";
+    release = true;
+    download.join();
+    EXPECT_FALSE(link.transferring());
+    EXPECT_TRUE(log.rows().size() == 1) << "a refused command is not logged";
+    EXPECT_TRUE(link.send({0xEE, 0x61, 0x0A, 0xFF, 0xFC, 0xFF, 0xFF}, "beep"));
+    EXPECT_EQ(pty.receive(7), bytesOf({0xEE, 0x61, 0x0A, 0xFF, 0xFC, 0xFF, 0xFF}));
+    link.disconnectLink();
+}
+
 } // namespace
 
 namespace {

@@ -76,8 +76,8 @@ TEST(UsbProxy, NoPanelMeansNoLink) {
     Proxy p;
     EXPECT_FALSE(p.proxy.IsPresent());
     EXPECT_FALSE(p.proxy.Open());
-    p.usb->list = {{0x1514, 0x5535}, {0x1515, 0x5534}};
-    EXPECT_TRUE(p.proxy.IsPresent());
+    p.usb->list = {{0x1d6b, 0x0002}, {0x1514, 0x5535}, {0x1515, 0x5534}};
+    EXPECT_FALSE(p.proxy.IsPresent()) << "hubs and other devices do not make a USB link";
     EXPECT_FALSE(p.proxy.Open());
     const std::uint8_t b = 0x90;
     EXPECT_FALSE(p.proxy.SendCommand(&b, 1)) << "nothing is sent without a panel";
