@@ -1,9 +1,12 @@
 #include "testing/test_support.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,6 +79,68 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     if (child > 0 && ::waitpid(child, &status, 0) == child)
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+RunningProgram::RunningProgram(const std::string& program, const std::vector<std::string>& args) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return;
+    const std::string path =
+        program.find('/') == std::string::npos ? std::string(TFT_APP_DIR) + "/" + program : program;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        std::vector<char*> argv{const_cast<char*>(path.c_str())};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(path.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    out_ = fds[0];
+}
+
+RunningProgram::~RunningProgram() {
+    stop();
+    if (out_ >= 0)
+        ::close(out_);
+}
+
+bool RunningProgram::waitFor(const std::string& text, int deadlineSeconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(deadlineSeconds);
+    while (output.find(text) == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        struct pollfd p {
+            out_, POLLIN, 0
+        };
+        if (out_ < 0 || left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            return false;
+        char buffer[512];
+        const ssize_t n = ::read(out_, buffer, sizeof buffer);
+        if (n <= 0)
+            return false;
+        output.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+int RunningProgram::stop() {
+    if (pid_ <= 0)
+        return -1;
+    ::kill(pid_, SIGINT);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    char buffer[512];
+    ssize_t n;
+    while ((n = ::read(out_, buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<std::size_t>(n));
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace testsupport

@@ -115,15 +115,7 @@ int runBatchDownload(const BatchDownload& job) {
         return 1;
     }
     const std::string base = workspace.outputBase().toStdString();
-    DownloadFiles files;
-    files.imageIndex = base + ".graidx";
-    files.imageData = base + ".gwb";
-    files.voiceIndex = base + ".pwi";
-    files.voiceData = base + ".pwav";
-    files.fontIndex = base + ".fidx";
-    files.fontData = base + ".fbin";
-    files.screens = base + ".si";
-    files.keyboard = base + ".sbin";
+    DownloadFiles files = compiledFiles(base);
     files.modbus = job.modbus;
 
     std::vector<char> succeeded(job.ports.size(), 0);

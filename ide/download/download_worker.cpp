@@ -30,6 +30,19 @@ bool nonEmpty(const std::string& path) {
 
 } // namespace
 
+DownloadFiles compiledFiles(const std::string& base) {
+    DownloadFiles files;
+    files.imageIndex = base + ".graidx";
+    files.imageData = base + ".gwb";
+    files.voiceIndex = base + ".pwi";
+    files.voiceData = base + ".pwav";
+    files.fontIndex = base + ".fidx";
+    files.fontData = base + ".fbin";
+    files.screens = base + ".si";
+    files.keyboard = base + ".sbin";
+    return files;
+}
+
 DownloadWorker::DownloadWorker(DownloadLink link, DownloadOutput output)
     : link_(std::move(link)), out_(std::move(output)), block_(downloadBlockSize(link_.deviceType)) {
     if (!out_.pause)

@@ -24,6 +24,10 @@ struct DownloadFiles {
     std::string modbus;                // .mbm
 };
 
+// The files a build wrote beside `base` (the output folder and the project's
+// name); the Modbus map is not one of them.
+DownloadFiles compiledFiles(const std::string& base);
+
 // The digests of the picture files last sent to one panel, kept for as long
 // as the IDE runs so unchanged pictures are not sent again.
 struct ImageDigests {

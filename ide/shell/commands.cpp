@@ -35,6 +35,8 @@ const std::vector<CommandInfo>& mainCommands() {
         {cmd::FontGenerator, {}, Bar::None},
         {cmd::FontViewer, {}, Bar::None},
         {cmd::ModbusConfig, {}, Bar::None},
+        {cmd::FirmwareEncrypt, {}, Bar::None},
+        {cmd::FirmwareDecrypt, {}, Bar::None},
         {cmd::LanguageChinese, {}, Bar::None, true},
         {cmd::LanguageEnglish, {}, Bar::None, true},
         {cmd::RestoreLayout, {}, Bar::Layout},

@@ -24,6 +24,8 @@ enum : int {
     InstructionConsole = 32824,
     Download = 40202,
     SyncDisplay = 40210,
+    FirmwareEncrypt = 32905,
+    FirmwareDecrypt = 32906,
     LockObjects = 40124,
     ShowIds = 40125,
     ProjectSettings = 32918,

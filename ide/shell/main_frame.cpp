@@ -6,7 +6,9 @@
 #include "compiler_runner.h"
 #include "designer_commands.h"
 #include "device_console.h"
+#include "device_jobs.h"
 #include "find_widgets.h"
+#include "firmware_file.h"
 #include "font_config.h"
 #include "font_options_dlg.h"
 #include "new_project_dlg.h"
@@ -42,6 +44,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -141,6 +144,15 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
                               if (showMessage)
                                   showMessage(m);
                           });
+    auto* progress = new QProgressBar(this);
+    progress->setObjectName(QStringLiteral("DownloadProgress"));
+    progress->setMaximumWidth(200);
+    statusBar()->addPermanentWidget(progress);
+    deviceJobs_ = new DeviceJobs(*console_, progress, this);
+    connect(&console_->link(), &DeviceLink::statusChanged, this, [this] { updateSyncCommand(); });
+    askOpenFile = [this](const QString& title, const QString& filter) {
+        return QFileDialog::getOpenFileName(this, title, QString(), filter);
+    };
     setAcceptDrops(true);
     retranslate();
     defaultLayout_ = saveState();
@@ -176,6 +188,9 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
         const PackReport packs = writeSystemPacks(app, catalogueFile(app), mask, base);
         for (const QString& line : packs.lines)
             post([this, line] { output_->appendLine(line); });
+    };
+    hooks.deviceSteps = [this, line = hooks.line](std::uint32_t bits) {
+        deviceJobs_->run(bits, line);
     };
     hooks.runSimulator = [this, post] { post([this] { startSimulator(); }); };
     hooks.idle = [this] { console_->link().poll(); };
@@ -270,7 +285,8 @@ void CMainFrame::createMenus() {
          cmd::SyncDisplay, cmd::InstructionConsole, 0, cmd::ProjectSettings, cmd::FontConfig});
     add(sid::MenuTools,
         {cmd::ImageEditor, cmd::ManageLibrary, cmd::ImportPictures, cmd::DeletePicture,
-         cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig});
+         cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig, 0,
+         cmd::FirmwareEncrypt, cmd::FirmwareDecrypt});
     QMenu* draw = add(sid::MenuDraw, {});
     for (int id = designer::ToolFirst; id <= designer::ToolLast; ++id)
         draw->addAction(actions_.value(id));
@@ -394,7 +410,7 @@ void CMainFrame::retranslate() {
     actions_.value(cmd::LanguageChinese)->setChecked(settings_.language == kLanguageChinese);
     actions_.value(cmd::LanguageEnglish)->setChecked(settings_.language == kLanguageEnglish);
     actions_.value(cmd::ShowIds)->setChecked(settings_.showId != 0);
-    actions_.value(cmd::SyncDisplay)->setChecked(settings_.syncDisplay != 0);
+    updateSyncCommand();
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))
             page->retranslate();
@@ -635,6 +651,11 @@ bool CMainFrame::startBuild(int id) {
     case cmd::Download:
         line = compileProjectCommand(project, settings_.language);
         bits = job::Download;
+        {
+            DeviceStepsJob steps;
+            steps.files = compiledFiles(workspace_.outputBase().toStdString());
+            deviceJobs_->prepare(std::move(steps), true);
+        }
         break;
     default:
         return false;
@@ -648,6 +669,52 @@ bool CMainFrame::startBuild(int id) {
     if (!worker_->submit(line, bits))
         status_->setText(ideText(sid::JobQueued));
     return true;
+}
+
+bool CMainFrame::synchroniseActivePage() {
+    if (!workspace_.isOpen() || !console_->link().isOpen() || settings_.syncDisplay == 0)
+        return false;
+    const QString page = activePageName();
+    // A job waiting to start keeps what it sends; the next edit comes again.
+    if (page.isEmpty() || worker_->word() != job::Idle)
+        return false;
+    const QMdiSubWindow* sub = mdi_->activeSubWindow();
+    auto* frame = sub ? qobject_cast<CPageFrame*>(sub->widget()) : nullptr;
+    QString error;
+    if (frame && frame->isModified() && !frame->save(&error)) {
+        report(ideText(sid::DocumentSaveFailed).arg(frame->file(), error));
+        return false;
+    }
+    const std::string base = workspace_.outputBase().toStdString();
+    DeviceStepsJob steps;
+    steps.files = compiledFiles(base);
+    steps.tftres = base + ".tftres";
+    steps.page = page.toStdString();
+    deviceJobs_->prepare(std::move(steps), false);
+    return worker_->submit(syncDisplayCommand(workspace_.path(), page, settings_.language),
+                           job::Compile | job::Images | job::SyncDisplay);
+}
+
+void CMainFrame::updateSyncCommand() {
+    QAction* sync = actions_.value(cmd::SyncDisplay);
+    const bool on = settings_.syncDisplay != 0;
+    sync->setChecked(on);
+    sync->setText(ideText(on ? sid::SyncDisplayOff : sid::SyncDisplay));
+    sync->setEnabled(console_->link().isOpen());
+}
+
+void CMainFrame::convertFirmware(bool encrypt) {
+    const QString source = askOpenFile(QStringLiteral("Firmware"),
+                                       encrypt ? QStringLiteral("Firmware(*.hex);;All Files(*)")
+                                               : QStringLiteral("Firmware(*.crypt)"));
+    if (source.isEmpty())
+        return;
+    std::string error;
+    const std::string target = convertFirmwareFile(source.toStdString(), encrypt, &error);
+    // The panel's loader takes the file as it is; a line says where it went.
+    status_->setText(target.empty()
+                         ? ideText(sid::FirmwareNotConverted).arg(QString::fromStdString(error))
+                         : ideText(sid::FirmwareConverted).arg(QString::fromStdString(target)));
 }
 
 void CMainFrame::afterCompile(bool succeeded) {
@@ -966,6 +1033,12 @@ void CMainFrame::runCommand(int id) {
         break;
     case cmd::SyncDisplay:
         settings_.syncDisplay = actions_.value(id)->isChecked() ? 1 : 0;
+        updateSyncCommand();
+        synchroniseActivePage();
+        break;
+    case cmd::FirmwareEncrypt:
+    case cmd::FirmwareDecrypt:
+        convertFirmware(id == cmd::FirmwareEncrypt);
         break;
     case cmd::ShowIds:
         settings_.showId = actions_.value(id)->isChecked() ? 1 : 0;
@@ -1125,6 +1198,14 @@ void CMainFrame::preparePage(CPageFrame& page) {
     connect(&page, &CPageFrame::statusText, status_, &QLabel::setText);
     connect(&page, &CPageFrame::message, this, &CMainFrame::report);
     connect(&page, &CPageFrame::pageChanged, this, &CMainFrame::updateDesignerCommands);
+    // Queued, as a posted notification: the edit completes before the page is saved.
+    connect(
+        &page, &CPageFrame::pageChanged, this,
+        [this, frame = &page] {
+            if (activeView() == frame->view())
+                synchroniseActivePage();
+        },
+        Qt::QueuedConnection);
     connect(&page, &CPageFrame::selectionChanged, this, &CMainFrame::updateDesignerCommands);
     connect(view, &COrvaneView::toolChanged, this, &CMainFrame::updateDesignerCommands);
     connect(view, &COrvaneView::contextMenuRequested, this, [this](const QPoint& global) {

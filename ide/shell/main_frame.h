@@ -39,6 +39,7 @@ class CPictureBrowser;
 class CFindPane;
 class CFindCombo;
 class DeviceConsole;
+class DeviceJobs;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -107,6 +108,14 @@ public:
     std::function<bool(const QString& name, const QStringList& args)> launch;
     // Asks for the find options; the options dialog unless replaced (tests).
     std::function<bool(FindOptions& options)> askFindOptions;
+    // Asks for a file to read (title, filter); a file dialog unless replaced (tests).
+    std::function<QString(const QString& title, const QString& filter)> askOpenFile;
+    // The device steps of jobs: what a download sends, the progress bar.
+    DeviceJobs& deviceJobs() { return *deviceJobs_; }
+    // Display synchronisation (the page-changed notification): compiles the
+    // active page and sends its drawing when a project and the port are open
+    // and synchronisation is on. False when nothing was queued.
+    bool synchroniseActivePage();
 
 signals:
     void compilerFinished(bool succeeded);
@@ -143,6 +152,8 @@ private:
     void reloadCatalogue();
     void projectPropertyEdited(const QString& name);
     void loadLanguage();
+    void updateSyncCommand();
+    void convertFirmware(bool encrypt);
 
     QString appDir_;
     QSettings* store_;
@@ -172,6 +183,7 @@ private:
     CFindCombo* findCombo_ = nullptr;
     FindOptions findOptions_;
     DeviceConsole* console_ = nullptr; // a child of this window
+    DeviceJobs* deviceJobs_ = nullptr; // a child of this window
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

@@ -72,9 +72,10 @@ void ProjectJobWorker::run() {
 
 void ProjectJobWorker::runJob(std::uint32_t bits, const QString& commandLine) {
     bool ok = true;
+    // Every job starts on an empty output pane (a download without a compile too).
+    if (hooks_.clearOutput)
+        hooks_.clearOutput();
     if (bits & job::Compile) {
-        if (hooks_.clearOutput)
-            hooks_.clearOutput();
         const CompilerRun run = compiler_(commandLine, stopping_);
         ok = run.succeeded();
         if (hooks_.compilerFinished)

@@ -27,6 +27,11 @@ namespace tft::ide {
     X(InstructionConsole, 32824) \
     X(Download, 40202) \
     X(SyncDisplay, 40210) \
+    X(SyncDisplayOff, 40209) \
+    X(FirmwareEncrypt, 32905) \
+    X(FirmwareDecrypt, 32906) \
+    X(FirmwareConverted, 61800) \
+    X(FirmwareNotConverted, 61801) \
     X(LockObjects, 40124) \
     X(ShowIds, 40125) \
     X(ProjectSettings, 32918) \

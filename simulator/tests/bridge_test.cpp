@@ -4,6 +4,7 @@
 #include "simulator/bridge.h"
 #include "simulator/realtime_panel.h"
 #include "simulator/script_runner.h"
+#include "testing/test_support.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -23,6 +24,7 @@
 #include <vector>
 
 using namespace tft;
+using testsupport::RunningProgram;
 
 namespace {
 
@@ -97,76 +99,6 @@ void writeProjectWithRate(const std::filesystem::path& file, std::uint8_t baudIn
     header[92] = static_cast<char>(baudIndex);
     std::ofstream(file, std::ios::binary) << header;
 }
-
-// The real program, running until it is told to stop; its standard output
-// and error are read as they come.
-class RunningProgram {
-public:
-    explicit RunningProgram(const std::vector<std::string>& args) {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        const std::string path = std::string(TFT_APP_DIR) + "/dunmere";
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(fds[1], 1);
-            ::dup2(fds[1], 2);
-            ::close(fds[0]);
-            ::close(fds[1]);
-            std::vector<char*> argv{const_cast<char*>(path.c_str())};
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(path.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        out_ = fds[0];
-    }
-    ~RunningProgram() {
-        stop();
-        if (out_ >= 0)
-            ::close(out_);
-    }
-    // Reads until `text` was printed or the program ended; true when it was.
-    bool waitFor(const std::string& text) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (output.find(text) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            struct pollfd p {
-                out_, POLLIN, 0
-            };
-            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-                return false;
-            char buffer[512];
-            const ssize_t n = ::read(out_, buffer, sizeof buffer);
-            if (n <= 0)
-                return false;
-            output.append(buffer, static_cast<std::size_t>(n));
-        }
-        return true;
-    }
-    // Stops the program as Ctrl+C would; its exit status.
-    int stop() {
-        if (pid_ <= 0)
-            return -1;
-        ::kill(pid_, SIGINT);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        char buffer[512];
-        ssize_t n;
-        while ((n = ::read(out_, buffer, sizeof buffer)) > 0)
-            output.append(buffer, static_cast<std::size_t>(n));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string output;
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
 
 std::string readFromPort(CSerialPort& port, std::size_t count) {
     CommTimeouts t;
@@ -279,8 +211,8 @@ TEST(RealtimePanel, HeadlessRunnerReportsALostLineAndKeepsRunning) {
     {
         PtyDevice device;
         ASSERT_TRUE(device.ok);
-        RunningProgram dunmere({"--headless", (dir / "empty.si").string(), "--serial", device.name,
-                                "--baud", "57600"});
+        RunningProgram dunmere("dunmere", {"--headless", (dir / "empty.si").string(), "--serial",
+                                           device.name, "--baud", "57600"});
         ASSERT_TRUE(dunmere.waitFor("running ")) << dunmere.output;
         EXPECT_EQ(device.speed(), static_cast<speed_t>(B57600)); // a project without a rate
         // The line works: the panel answers a handshake.
@@ -316,8 +248,8 @@ TEST(RealtimePanel, HeadlessRunnerTakesTheProjectsRate) {
     {
         PtyDevice device;
         ASSERT_TRUE(device.ok);
-        RunningProgram dunmere(
-            {"--headless", (dir / "fast.si").string(), "--serial", device.name, "--baud", "9600"});
+        RunningProgram dunmere("dunmere", {"--headless", (dir / "fast.si").string(), "--serial",
+                                           device.name, "--baud", "9600"});
         ASSERT_TRUE(dunmere.waitFor("serial line rate: 115200")) << dunmere.output;
         EXPECT_EQ(device.speed(), static_cast<speed_t>(B115200));
         EXPECT_EQ(dunmere.stop(), 0);

@@ -1,6 +1,5 @@
 // Downloads of a compiled project to real simulated panels (dunmere on
 // pseudo-terminals), and to a panel that stops answering halfway.
-#include "running_program.h"
 #include "string_table.h"
 #include "testing/test_support.h"
 
@@ -19,8 +18,8 @@
 
 namespace fs = std::filesystem;
 using namespace tft::ide;
-using downloadtest::RunningProgram;
 using testsupport::readBytes;
+using testsupport::RunningProgram;
 using testsupport::TempFolder;
 
 namespace {
@@ -65,9 +64,11 @@ TEST(BatchDownload, ShowcaseReachesTwoBlankPanelsWhole) {
     std::vector<std::string> links;
     for (const char* n : {"1", "2"}) {
         const fs::path link = folder.path() / (std::string("link") + n);
-        panels.push_back(std::make_unique<RunningProgram>(std::vector<std::string>{
-            "--headless", "--storage", (folder.path() / (std::string("panel") + n)).string(),
-            "--pty", link.string()}));
+        panels.push_back(std::make_unique<RunningProgram>(
+            "dunmere",
+            std::vector<std::string>{"--headless", "--storage",
+                                     (folder.path() / (std::string("panel") + n)).string(), "--pty",
+                                     link.string()}));
         ASSERT_TRUE(panels.back()->waitFor("running a panel")) << panels.back()->output;
         links.push_back(link.string());
     }
@@ -177,8 +178,8 @@ TEST(BatchDownload, PanelThatStopsAcknowledgingFailsAloneAndTheNextStepsStillRun
     fs::copy(kShowcase, dir, fs::copy_options::recursive);
     FadingPanel fading(2); // the screens' header and first packet, then silence
     const fs::path link = folder.path() / "link";
-    RunningProgram panel(
-        {"--headless", "--storage", (folder.path() / "panel").string(), "--pty", link.string()});
+    RunningProgram panel("dunmere", {"--headless", "--storage", (folder.path() / "panel").string(),
+                                     "--pty", link.string()});
     ASSERT_TRUE(panel.waitFor("running a panel")) << panel.output;
     const auto run =
         download(dir / "showcase.tftprj", {fading.path, link.string()}, "screens,keyboard");

@@ -4,7 +4,6 @@
 #include "device_steps.h"
 #include "display_sync.h"
 #include "link_log.h"
-#include "running_program.h"
 #include "string_table.h"
 #include "testing/test_support.h"
 
@@ -14,7 +13,7 @@
 
 namespace fs = std::filesystem;
 using namespace tft::ide;
-using downloadtest::RunningProgram;
+using testsupport::RunningProgram;
 
 namespace {
 
@@ -47,8 +46,8 @@ TEST(DeviceSteps, DownloadThenDisplaySynchronisationOverTheLink) {
         testsupport::runProgram("orvane", {"--build", (dir / "showcase.tftprj").string()});
     ASSERT_EQ(build.status, 0) << build.output;
     const fs::path link = folder.path() / "link";
-    RunningProgram panel(
-        {"--headless", "--storage", (folder.path() / "panel").string(), "--pty", link.string()});
+    RunningProgram panel("dunmere", {"--headless", "--storage", (folder.path() / "panel").string(),
+                                     "--pty", link.string()});
     ASSERT_TRUE(panel.waitFor("running a panel")) << panel.output;
 
     RecordingLog log;

@@ -45,4 +45,26 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
                      const std::vector<std::string>& environment = {},
                      bool withStandardError = true);
 
+// A program of the application folder running until it is stopped (or the
+// object goes); its standard output and error are read as they come.
+class RunningProgram {
+public:
+    RunningProgram(const std::string& program, const std::vector<std::string>& args);
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // Reads until `text` was printed; false when the program ended first.
+    // The deadline only keeps a broken build from hanging a test.
+    bool waitFor(const std::string& text, int deadlineSeconds = 20);
+    // Stops the program as Ctrl+C would; its exit status (-1 when killed).
+    int stop();
+
+    std::string output;
+
+private:
+    int pid_ = -1;
+    int out_ = -1;
+};
+
 } // namespace testsupport
