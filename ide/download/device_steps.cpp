@@ -21,6 +21,9 @@ bool runDeviceSteps(DeviceLink& link, IDeviceProxy* usb, std::uint32_t bits,
                     const DeviceStepsJob& job, bool& force, ImageDigests& digests,
                     const DownloadOutput& output, LinkLog* log) {
     bool ok = true;
+    // What the panel sent while the job compiled is read and logged first:
+    // left in the port it would stand in front of the acknowledges.
+    link.poll();
     {
         const DeviceLink::Transfer transfer(link);
         CComDeviceProxy com(&link.port());

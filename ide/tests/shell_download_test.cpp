@@ -1,0 +1,196 @@
+// The main window's device jobs against a real simulated panel on a
+// pseudo-terminal: Download to Device, display synchronisation on page edits,
+// the synchronisation command's state, the firmware file commands.
+#include "commands.h"
+#include "common/hex_text.h"
+#include "device_console.h"
+#include "device_jobs.h"
+#include "display_sync.h"
+#include "firmware_file.h"
+#include "main_frame.h"
+#include "output_pane.h"
+#include "page_frame.h"
+#include "string_table.h"
+#include "testing/test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace tft::ide;
+namespace fs = std::filesystem;
+using testsupport::readBytes;
+using testsupport::RunningProgram;
+
+namespace {
+
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "orvane_shell_download_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+class ShellDevice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureApp();
+        fs::copy(fs::path(TFT_SOURCE_DIR) / "examples" / "showcase", dir.path() / "showcase",
+                 fs::copy_options::recursive);
+        store = std::make_unique<QSettings>(
+            QString::fromStdString((dir.path() / "orvane.ini").string()), QSettings::IniFormat);
+        store->setValue("Settings/Lang", 50011);
+        frame = std::make_unique<CMainFrame>(TFT_APP_DIR, store.get());
+        frame->showMessage = [this](const QString& text) { messages << text; };
+        frame->askSave = [](const QString&) { return QMessageBox::Discard; };
+        frame->deviceJobs().makeUsb = [] { return nullptr; }; // the serial link only
+        frame->show();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(frame->openProject(QString::fromStdString(project().string())))
+            << messages.join('\n').toStdString();
+    }
+    fs::path project() const { return dir.path() / "showcase" / "showcase.tftprj"; }
+    fs::path output() const { return dir.path() / "showcase" / "output" / "showcase"; }
+
+    // A blank simulated panel on a pseudo-terminal, connected through the serial bar.
+    void connectPanel() {
+        const fs::path link = dir.path() / "link";
+        panel = std::make_unique<RunningProgram>(
+            "dunmere",
+            std::vector<std::string>{"--headless", "--storage", (dir.path() / "panel").string(),
+                                     "--pty", link.string()});
+        ASSERT_TRUE(panel->waitFor("running a panel")) << panel->output;
+        frame->console()->portCombo()->setEditText(QString::fromStdString(link.string()));
+        frame->console()->toggleConnection();
+        QTRY_VERIFY_WITH_TIMEOUT(frame->console()->link().isConnected(), 20000);
+    }
+    bool waitJob(std::uint32_t bits) {
+        QSignalSpy done(frame.get(), &CMainFrame::jobFinished);
+        while (done.wait(60000))
+            if (done.last().at(0).toUInt() == bits)
+                return true;
+        return false;
+    }
+
+    testsupport::TempFolder dir;
+    std::unique_ptr<QSettings> store;
+    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<RunningProgram> panel;
+    QStringList messages;
+};
+
+TEST_F(ShellDevice, DownloadToDeviceCompilesAndSendsTheBuildToThePanel) {
+    connectPanel();
+    auto* progress = frame->findChild<QProgressBar*>(QStringLiteral("DownloadProgress"));
+    ASSERT_NE(progress, nullptr);
+    int shown = 0;
+    QObject::connect(progress, &QProgressBar::valueChanged, [&](int) { ++shown; });
+    frame->runCommand(cmd::Download);
+    ASSERT_TRUE(waitJob(0x8E));
+    ASSERT_TRUE(panel->waitFor("received a download, running"))
+        << panel->output << frame->outputPane()->lines().join('\n').toStdString();
+    for (const char* ext : {".si", ".graidx", ".gwb"}) {
+        SCOPED_TRACE(ext);
+        const auto sent = readBytes(output().string() + ext);
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(readBytes((dir.path() / "panel" / "panel").string() + ext), sent);
+    }
+    QTRY_VERIFY(!progress->isVisible());
+    EXPECT_GT(shown, 0) << "the bar moved while the pictures went";
+    const QStringList lines = frame->outputPane()->lines();
+    EXPECT_TRUE(lines.contains(ideText(sid::DownloadOverSerial))) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.count(ideText(sid::DownloadSucceeded)), 3) // pictures, sounds, screens
+        << lines.join('\n').toStdString();
+    EXPECT_FALSE(lines.contains(ideText(sid::DownloadFailed)));
+
+    // Unchanged pictures are not sent again to the same panel (the screens are).
+    frame->runCommand(cmd::Download);
+    ASSERT_TRUE(waitJob(0x8E));
+    EXPECT_FALSE(frame->outputPane()->lines().contains(ideText(sid::DownloadFailed)));
+}
+
+TEST_F(ShellDevice, SynchronisationFollowsThePortAndSendsTheEditedPage) {
+    QAction* sync = frame->action(cmd::SyncDisplay);
+    EXPECT_FALSE(sync->isEnabled()) << "only while the port is open";
+    EXPECT_FALSE(sync->isChecked()) << "off on every start";
+    connectPanel();
+    EXPECT_TRUE(sync->isEnabled());
+    EXPECT_EQ(sync->text(), ideText(sid::SyncDisplay));
+
+    QMdiSubWindow* sub = frame->openDocument(
+        QString::fromStdString((dir.path() / "showcase" / "controls.tft").string()));
+    ASSERT_NE(sub, nullptr);
+    auto* page = qobject_cast<CPageFrame*>(sub->widget());
+    ASSERT_TRUE(page->selectShape("entry"));
+    // An edit while synchronisation is off queues nothing.
+    ASSERT_TRUE(page->document().nudge(1, 0));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->worker().word(), 1u);
+
+    sync->trigger();
+    EXPECT_TRUE(sync->isChecked());
+    EXPECT_EQ(sync->text(), ideText(sid::SyncDisplayOff));
+    ASSERT_TRUE(waitJob(0x26)) << "switching on shows the page at once";
+    ASSERT_TRUE(page->document().nudge(0, 1));
+    ASSERT_TRUE(waitJob(0x26));
+    EXPECT_FALSE(page->isModified()) << "the page is saved for the compiler";
+
+    // The log holds exactly the page's drawing, as sent.
+    const auto frames = pageFrames(output().string() + ".tftres", "controls");
+    ASSERT_GT(frames.size(), 1u);
+    const auto rows = frame->console()->log().rows();
+    ASSERT_EQ(rows.size(), frames.size());
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(rows[i].command, tft::toHexText(frames[i])) << i;
+        EXPECT_EQ(rows[i].direction, "TXD(OUT)") << i;
+    }
+
+    frame->console()->toggleConnection();
+    EXPECT_FALSE(sync->isEnabled());
+    ASSERT_TRUE(page->document().nudge(0, 1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->worker().word(), 1u) << "nothing is queued without the port";
+}
+
+TEST_F(ShellDevice, FirmwareFilesGoBothWaysThroughTheMenu) {
+    const fs::path hex = dir.path() / "app.hex";
+    const std::string text = ":020000040800F2\r\n:00000001FF\r\n";
+    std::ofstream(hex, std::ios::binary) << text;
+    QString asked;
+    frame->askOpenFile = [&](const QString& title, const QString& filter) {
+        asked = title + '|' + filter;
+        return filter.contains("*.hex") ? QString::fromStdString(hex.string())
+                                        : QString::fromStdString(hex.string() + ".crypt");
+    };
+    frame->runCommand(cmd::FirmwareEncrypt);
+    EXPECT_EQ(asked, "Firmware|Firmware(*.hex);;All Files(*)");
+    const auto crypt = readBytes(hex.string() + ".crypt");
+    ASSERT_EQ(crypt.size(), text.size());
+    EXPECT_NE(std::string(crypt.begin(), crypt.end()), text);
+    fs::remove(hex);
+    frame->runCommand(cmd::FirmwareDecrypt);
+    const auto back = readBytes(hex.string() + ".crypt.hex");
+    EXPECT_EQ(std::string(back.begin(), back.end()), text);
+
+    // Cancelling or an empty source writes nothing.
+    frame->askOpenFile = [](const QString&, const QString&) { return QString(); };
+    frame->runCommand(cmd::FirmwareEncrypt);
+    const fs::path empty = dir.path() / "empty.hex";
+    std::ofstream(empty).close();
+    frame->askOpenFile = [&](const QString&, const QString&) {
+        return QString::fromStdString(empty.string());
+    };
+    frame->runCommand(cmd::FirmwareEncrypt);
+    EXPECT_FALSE(fs::exists(empty.string() + ".crypt"));
+}
+
+} // namespace
