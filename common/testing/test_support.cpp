@@ -45,10 +45,28 @@ std::uint32_t readLe(const std::vector<std::uint8_t>& bytes, std::size_t at, int
     return v;
 }
 
+namespace {
+
+// In a forked child: becomes `path` with `args`, or ends with 127.
+[[noreturn]] void execProgram(const std::string& path, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(path.c_str(), argv.data());
+    ::_exit(127);
+}
+
+std::string programPath(const std::string& program) {
+    return program.find('/') == std::string::npos ? std::string(TFT_APP_DIR) + "/" + program
+                                                  : program;
+}
+
+} // namespace
+
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::vector<std::string>& environment, bool withStandardError) {
-    const std::string path =
-        program.find('/') == std::string::npos ? std::string(TFT_APP_DIR) + "/" + program : program;
+    const std::string path = programPath(program);
     RunResult result;
     int fds[2];
     if (::pipe(fds) != 0)
@@ -62,12 +80,7 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
         ::close(fds[1]);
         for (const std::string& assignment : environment)
             ::putenv(const_cast<char*>(assignment.c_str()));
-        std::vector<char*> argv{const_cast<char*>(path.c_str())};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(path.c_str(), argv.data());
-        ::_exit(127);
+        execProgram(path, args);
     }
     ::close(fds[1]);
     char buffer[4096];
@@ -85,20 +98,14 @@ RunningProgram::RunningProgram(const std::string& program, const std::vector<std
     int fds[2];
     if (::pipe(fds) != 0)
         return;
-    const std::string path =
-        program.find('/') == std::string::npos ? std::string(TFT_APP_DIR) + "/" + program : program;
+    const std::string path = programPath(program);
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(fds[1], 1);
         ::dup2(fds[1], 2);
         ::close(fds[0]);
         ::close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>(path.c_str())};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(path.c_str(), argv.data());
-        ::_exit(127);
+        execProgram(path, args);
     }
     ::close(fds[1]);
     out_ = fds[0];
