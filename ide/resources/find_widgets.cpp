@@ -66,8 +66,11 @@ CFindCombo::CFindCombo(QWidget* parent) : QComboBox(parent) {
 }
 
 void CFindCombo::keyPressEvent(QKeyEvent* event) {
+    // The combo holds the focus for its line edit, so the key comes here
+    // first: search, and keep the combo from adding the text as an entry.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        emit findRequested(currentText());
         return;
     }
     QComboBox::keyPressEvent(event);

@@ -106,11 +106,12 @@ protected:
         return names;
     }
     void typeFind(const QString& text) {
-        QLineEdit* edit = frame->findCombo()->lineEdit();
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
+        // Typed where the user types: the combo takes the focus for its line edit.
+        CFindCombo* combo = frame->findCombo();
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo, text);
+        QTest::keyClick(combo, Qt::Key_Return);
     }
 
     testsupport::TempFolder dir;
