@@ -199,8 +199,12 @@ void applyShapeRules(PropertyTemplate& tpl, int typeId) {
 }
 
 void applyPageRules(PropertyTemplate& tpl) {
-    const bool opaque = intValue(tpl, "bk_transparent") == 0;
-    editableWhen(tpl, {"bk_color", "bk_image"}, opaque);
+    // The compiler and the panel fill a screen with its colour when
+    // bk_transparent is 0 and draw its picture otherwise: each is editable
+    // when it is the one used.
+    const bool colour = intValue(tpl, "bk_transparent") == 0;
+    editableWhen(tpl, {"bk_color"}, colour);
+    editableWhen(tpl, {"bk_image"}, !colour);
 }
 
 void applyProjectRules(PropertyTemplate& tpl) {

@@ -213,10 +213,11 @@ TEST_F(Owners, ThePageOwnsItsBackground) {
     EXPECT_TRUE(page.isModified());
     EXPECT_FALSE(owner.propertyChanged("bk_color", "1;2;3;4").applied);
     EXPECT_FALSE(owner.propertyChanged("name", "other").applied);
+    EXPECT_FALSE(editable(owner.propertyTemplate(), "bk_image")) << "the colour is used";
+    // Non-zero: the compiler draws the picture, so the picture is what can be chosen.
     ASSERT_TRUE(owner.propertyChanged("bk_transparent", "1").applied);
     EXPECT_FALSE(editable(owner.propertyTemplate(), "bk_color"));
-    EXPECT_FALSE(editable(owner.propertyTemplate(), "bk_image"));
-    // Read-only while the page is transparent.
+    EXPECT_TRUE(editable(owner.propertyTemplate(), "bk_image"));
     EXPECT_FALSE(owner.propertyChanged("bk_color", "9;9;9").applied);
 }
 
