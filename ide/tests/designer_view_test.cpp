@@ -264,6 +264,26 @@ TEST_F(View, ALockedPageRefusesDragsAndChangesNothing) {
     EXPECT_EQ(document.shapes().size(), 4u);
     EXPECT_EQ(document.history().count(), 0);
     EXPECT_FALSE(document.isModified());
+
+    // Nor do keys and menu commands get round the lock.
+    view->runCommand(designer::ToolPointer);
+    click({120, 30});
+    ASSERT_EQ(selected(), Names{"b"});
+    QTest::keyClick(view.get(), Qt::Key_Right);
+    QTest::keyClick(view.get(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view.get(), Qt::Key_Delete);
+    for (int id : {int(designer::Cut), int(designer::Paste), int(designer::DeleteAll),
+                   int(designer::OrderFirst), int(designer::AlignFirst)})
+        view->runCommand(id);
+    EXPECT_EQ(refused.count(), 3 + 8);
+    EXPECT_EQ(shape("b").rect(), (ShapeRect{100, 20, 140, 60}));
+    EXPECT_EQ(document.shapes().size(), 4u);
+    EXPECT_FALSE(document.isModified());
+    view->runCommand(designer::Copy); // copying changes nothing: allowed
+    EXPECT_EQ(refused.count(), 3 + 8);
+    view->setLocked(false);
+    QTest::keyClick(view.get(), Qt::Key_Right);
+    EXPECT_EQ(shape("b").rect(), (ShapeRect{101, 20, 141, 60}));
 }
 
 TEST_F(View, TheStatusBarShowsPositionColourAndRgb565) {

@@ -189,11 +189,26 @@ bool COrvaneView::isCommandEnabled(int id) const {
     return true;
 }
 
+bool COrvaneView::refusedByLock(int id) {
+    // The lock keeps the shapes where and as they are: nothing is moved,
+    // arranged, deleted, cut or pasted, whether by mouse, key or menu.
+    const bool changesLayout = (id >= designer::OrderFirst && id <= designer::OrderLast) ||
+                               designer::isAlignCommand(id) || id == designer::DeleteSelection ||
+                               id == designer::DeleteAll || id == designer::Cut ||
+                               id == designer::Paste;
+    if (!locked_ || !changesLayout)
+        return false;
+    emit dragRefused();
+    return true;
+}
+
 bool COrvaneView::runCommand(int id) {
     if (id >= designer::ToolFirst && id <= designer::ToolLast) {
         setTool(id);
         return true;
     }
+    if (refusedByLock(id))
+        return true;
     if (id >= designer::OrderFirst && id <= designer::OrderLast) {
         closeTextEditor(true);
         document_.order(id);

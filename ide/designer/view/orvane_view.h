@@ -100,7 +100,7 @@ signals:
     void statusTextChanged(const QString& text);
     void toolChanged(int tool);
     void zoomChanged(int percent);
-    // A drag over a locked page was refused.
+    // A drag, key or command that would change a locked page was refused.
     void dragRefused();
     // A right click (the shape under it selected): show the page's commands.
     void contextMenuRequested(const QPoint& global);
@@ -122,6 +122,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // True (and the refusal reported) when `id` would change a locked page.
+    bool refusedByLock(int id);
     // Interaction (view_interaction.cpp).
     void pressPointer(QPoint page, QPointF at, Qt::KeyboardModifiers modifiers);
     void dragTo(QPoint page, Qt::KeyboardModifiers modifiers);

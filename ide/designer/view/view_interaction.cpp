@@ -347,7 +347,13 @@ void COrvaneView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return; // no edits in the middle of a drag
     }
-    switch (event->key()) {
+    const int key = event->key();
+    if (locked_ &&
+        (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)) {
+        emit dragRefused();
+        return;
+    }
+    switch (key) {
     case Qt::Key_Left:
         document_.nudge(-1, 0);
         break;
