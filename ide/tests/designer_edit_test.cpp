@@ -227,6 +227,15 @@ TEST_F(Page, CutRemovesAndPasteRenames) {
     EXPECT_EQ(page.history().index(), 0);
     page.clearSelection();
     EXPECT_TRUE(page.cutSelection().empty());
+
+    // A name free on the page is kept; a taken one is numbered.
+    PageDocument other;
+    const std::string entry = "<DrawPage><item type=\"TEXT_DISPLAY\" name=\"entry\" id=\"2\" "
+                              "xOffset=\"1\" yOffset=\"2\" width=\"30\" height=\"20\"/></DrawPage>";
+    ASSERT_EQ(other.paste(entry), 1);
+    ASSERT_EQ(other.paste(entry), 1);
+    EXPECT_EQ(other.shapes()[0]->name(), "entry");
+    EXPECT_EQ(other.shapes()[1]->name(), "entry1");
 }
 
 TEST_F(Page, EveryKindTravelsThroughTheClipboard) {

@@ -211,7 +211,14 @@ int PageDocument::paste(const std::string& text) {
     for (const auto& shape : shapes_)
         shape->setState(shape->state() & ~CShape::kSelectedReference);
     for (auto& shape : pasted) {
-        shape->setName(uniqueName(shape->name().empty() ? shape->defaultName() : shape->name()));
+        // A name still free on this page is kept (a shape moved to another
+        // page by cut and paste keeps the name the host program knows).
+        const std::string& name = shape->name();
+        const bool free =
+            !name.empty() && std::none_of(shapes_.begin(), shapes_.end(),
+                                          [&](const auto& s) { return s->name() == name; });
+        if (!free)
+            shape->setName(uniqueName(name.empty() ? shape->defaultName() : name));
         shape->setId(nextId());
         shape->setState(CShape::Selected);
         shapes_.push_back(std::move(shape));
