@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -122,6 +123,14 @@ CDebugInstructPage::CDebugInstructPage(const QString& iniPath, ConsoleHooks& hoo
     table_->setHorizontalHeaderLabels(
         {QString(), ideText(sid::ConsoleColumnCommand), ideText(sid::CustomSend)});
     fillTable();
+    // A command typed into a row ticks it, one emptied unticks it: Run all
+    // sends what was just typed instead of silently skipping it.
+    connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() != 1)
+            return;
+        if (QTableWidgetItem* check = table_->item(item->row(), 0))
+            check->setCheckState(item->text().trimmed().isEmpty() ? Qt::Unchecked : Qt::Checked);
+    });
 
     auto* step = new QPushButton(ideText(sid::CustomStep), this);
     auto* all = new QPushButton(ideText(sid::CustomRunAll), this);
@@ -172,6 +181,7 @@ CDebugInstructPage::~CDebugInstructPage() {
 }
 
 void CDebugInstructPage::fillTable() {
+    const QSignalBlocker quiet(table_); // the stored ticks stand as they were saved
     table_->setRowCount(static_cast<int>(list_.rows().size()));
     for (int r = 0; r < table_->rowCount(); ++r) {
         const CustomRow& row = list_.rows()[static_cast<std::size_t>(r)];

@@ -435,6 +435,10 @@ TEST_F(ConsoleE2E, CustomPageRunAllAndLoopSend) {
     };
     for (int r = 0; r < table->rowCount(); ++r)
         setRow(r, "", false);
+    table->item(4, 1)->setText(QStringLiteral("EE 61 0A FF FC FF FF"));
+    EXPECT_EQ(table->item(4, 0)->checkState(), Qt::Checked) << "typing a command ticks its row";
+    table->item(4, 1)->setText(QString());
+    EXPECT_EQ(table->item(4, 0)->checkState(), Qt::Unchecked);
     setRow(0, "EE 04 FF FC FF FF", true);
     setRow(1, "EE B1 01 FF FC FF FF", true);
     setRow(2, "EE 01 FF FC FF FF", false);
