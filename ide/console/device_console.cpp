@@ -22,6 +22,9 @@ namespace tft::ide {
 namespace {
 const QString kPortIndexKey = QStringLiteral("Settings/ComPortIndex");
 const QString kRateIndexKey = QStringLiteral("Settings/BandRateIndex");
+// The port by its name as well: a position in the list moves when devices
+// come and go, and a typed path is not in the list at all.
+const QString kPortNameKey = QStringLiteral("Settings/ComPortName");
 const QString kDetectKey = QStringLiteral("Settings/DetectInterval");
 } // namespace
 
@@ -104,7 +107,13 @@ DeviceConsole::DeviceConsole(QMainWindow* frame, QToolBar* bar, QDockWidget* pan
     retranslate();
     enumeratePorts();
     const int saved = store_ ? store_->value(kPortIndexKey, 1).toInt() : 1;
-    if (saved > 0 && saved < ports_->count())
+    const QString name = store_ ? store_->value(kPortNameKey).toString() : QString();
+    const int named = name.isEmpty() ? -1 : ports_->findText(name);
+    if (named > 0)
+        ports_->setCurrentIndex(named);
+    else if (name.startsWith(QLatin1Char('/')))
+        ports_->setEditText(name);
+    else if (saved > 0 && saved < ports_->count())
         ports_->setCurrentIndex(saved);
     refreshStatus();
 }
@@ -227,6 +236,9 @@ void DeviceConsole::writeSettings() {
     if (!store_)
         return;
     store_->setValue(kPortIndexKey, ports_->currentIndex() > 0 ? ports_->currentIndex() : 1);
+    const QString name = ports_->currentText();
+    if (!name.isEmpty() && name != ports_->itemText(0))
+        store_->setValue(kPortNameKey, name);
     // The rate the user last chose is the one offered next time.
     store_->setValue(kRateIndexKey, bauds_->currentIndex() >= 0 ? bauds_->currentIndex() : 3);
 }

@@ -288,6 +288,17 @@ TEST_F(ConsoleE2E, OpenFailureAndNoPortSayWhy) {
     EXPECT_TRUE(messages.back().contains(QStringLiteral("No such file")));
 }
 
+TEST_F(ConsoleE2E, ATypedPortPathIsOfferedAgainNextTime) {
+    makeConsole();
+    const QString path = QString::fromStdString((dir.path() / "panel-link").string());
+    console->portCombo()->setEditText(path);
+    console->writeSettings();
+    poller.reset();
+    console.reset();
+    makeConsole();
+    EXPECT_EQ(console->portCombo()->currentText(), path);
+}
+
 TEST_F(ConsoleE2E, OneFrameFromEachCommandPage) {
     SimPanel sim(dir.path() / "panel");
     ASSERT_TRUE(sim.running()) << sim.output().toStdString();
