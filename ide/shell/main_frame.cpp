@@ -1196,6 +1196,8 @@ void CMainFrame::preparePage(CPageFrame& page) {
     view->setLocked(designerLocked_);
     view->setShowIds(settings_.showId != 0);
     connect(&page, &CPageFrame::statusText, status_, &QLabel::setText);
+    connect(view, &COrvaneView::zoomChanged, this,
+            [this](int percent) { status_->setText(ideText(sid::ZoomLevel).arg(percent)); });
     connect(&page, &CPageFrame::message, this, &CMainFrame::report);
     connect(&page, &CPageFrame::pageChanged, this, &CMainFrame::updateDesignerCommands);
     // Queued, as a posted notification: the edit completes before the page is saved.

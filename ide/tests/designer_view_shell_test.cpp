@@ -124,6 +124,9 @@ TEST_F(DesignerShell, CommandsGoToTheActivePageAndFollowItsState) {
     QTest::mouseMove(page->view()->viewport(), page->view()->toView({5, 6}).toPoint());
     EXPECT_TRUE(frame->statusText().startsWith("X=5,Y=6; RGB("))
         << frame->statusText().toStdString();
+    // And says the zoom when it changes.
+    page->view()->setZoom(200);
+    EXPECT_EQ(frame->statusText(), "Zoom 200%");
 }
 
 TEST_F(DesignerShell, TheLockRefusesDragsWithItsMessage) {
