@@ -6,6 +6,7 @@
 #include "string_table.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -73,7 +74,12 @@ DeviceToolBar::DeviceToolBar(QMainWindow* frame, QToolBar* bar, QMenu* menu, Dev
     addCommand(sid::DeviceClock, &DeviceToolBar::setClock);
     addCommand(sid::DeviceCursor, &DeviceToolBar::setCursor);
 
-    backlightEdit_ = new QLineEdit(bar);
+    // Without a bar the widgets stay hidden children of the window.
+    QWidget* host = bar ? static_cast<QWidget*>(bar) : frame;
+    backlightLabel_ = new QLabel(host);
+    backlightLabel_->setObjectName(QStringLiteral("Caption33010"));
+    backlightLabel_->setContentsMargins(6, 0, 4, 0);
+    backlightEdit_ = new QLineEdit(host);
     backlightEdit_->setObjectName(QStringLiteral("Command33010"));
     // Digits only; a value past 255 is refused with a message on Enter.
     backlightEdit_->setValidator(new QRegularExpressionValidator(
@@ -82,7 +88,7 @@ DeviceToolBar::DeviceToolBar(QMainWindow* frame, QToolBar* bar, QMenu* menu, Dev
     backlightEdit_->setFixedWidth(
         backlightEdit_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
     backlightEdit_->setText(QString::number(kBacklightInitial));
-    backlightSlider_ = new QSlider(Qt::Horizontal, bar);
+    backlightSlider_ = new QSlider(Qt::Horizontal, host);
     backlightSlider_->setObjectName(QStringLiteral("Command33011"));
     backlightSlider_->setRange(0, kBacklightMax);
     backlightSlider_->setPageStep(16);
@@ -94,8 +100,9 @@ DeviceToolBar::DeviceToolBar(QMainWindow* frame, QToolBar* bar, QMenu* menu, Dev
         for (const auto& [id, a] : actions_)
             if (id != sid::DeviceClock && id != sid::DeviceCursor && id != sid::DeviceCommand80)
                 bar->addAction(a);
-        backlightEditAction_ = bar->addWidget(backlightEdit_);
-        backlightSliderAction_ = bar->addWidget(backlightSlider_);
+        bar->addWidget(backlightLabel_);
+        bar->addWidget(backlightEdit_);
+        bar->addWidget(backlightSlider_);
         bar->addAction(action(sid::DeviceCommand80));
         bar->addAction(action(sid::DeviceClock));
         bar->addAction(action(sid::DeviceCursor));
@@ -146,6 +153,7 @@ void DeviceToolBar::retranslate() {
         a->setText(ideText(id));
         a->setToolTip(ideText(id));
     }
+    backlightLabel_->setText(ideText(sid::DeviceBacklight));
     backlightEdit_->setToolTip(ideText(sid::DeviceBacklight));
     backlightSlider_->setToolTip(ideText(sid::DeviceBacklightSlider));
 }

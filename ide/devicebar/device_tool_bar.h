@@ -12,6 +12,7 @@
 #include <functional>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
@@ -72,8 +73,7 @@ private:
     std::vector<std::pair<int, QAction*>> actions_;
     QLineEdit* backlightEdit_ = nullptr;
     QSlider* backlightSlider_ = nullptr;
-    QAction* backlightEditAction_ = nullptr;
-    QAction* backlightSliderAction_ = nullptr;
+    QLabel* backlightLabel_ = nullptr;
 };
 
 } // namespace tft::ide

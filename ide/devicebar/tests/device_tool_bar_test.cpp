@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -382,6 +383,53 @@ TEST_F(DeviceBarTest, CommandsAreOnTheBarAndInTheMenu) {
     EXPECT_TRUE(devices->backlightSlider()->isVisible());
     EXPECT_TRUE(devices->backlightEdit()->isVisible());
     shoot(bar, QStringLiteral("tool_bar"));
+}
+
+// The default hooks exec the real dialogs: answered from inside their loop.
+template <typename Dialog> void answerNextDialog(const std::function<void(Dialog&)>& answer) {
+    QTimer::singleShot(0, [answer] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<Dialog*>(w); d && d->isVisible()) {
+                answer(*d);
+                return;
+            }
+        ADD_FAILURE() << "no dialog open";
+    });
+}
+
+TEST_F(DeviceBarTest, TheRealClockDialogKeepsWhatItWasClosedWith) {
+    connectPort();
+    answerNextDialog<CSetClockDlg>([](CSetClockDlg& d) {
+        d.displayCombo()->setCurrentIndex(2);
+        d.formatCombo()->setCurrentIndex(1);
+        d.settingCombo()->setCurrentIndex(1);
+        d.findChild<QSpinBox*>(QStringLiteral("X"))->setValue(480);
+        d.accept();
+    });
+    devices->action(sid::DeviceClock)->trigger();
+    EXPECT_EQ(wire(15 + 13), "EE 85 01 01 00 FF FF 01 E0 00 00 FF FC FF FF "
+                             "EE 81 09 05 17 07 01 12 26 FF FC FF FF ");
+    EXPECT_EQ(devices->state().clock.display, ClockDisplayChoice::Show);
+    log.clearRows();
+
+    int shownX = -1;
+    answerNextDialog<CSetClockDlg>([&shownX](CSetClockDlg& d) {
+        shownX = d.settings().text.x;
+        d.displayCombo()->setCurrentIndex(1);
+        d.reject();
+    });
+    devices->setClock();
+    EXPECT_EQ(shownX, 480);
+    EXPECT_EQ(devices->state().clock.display, ClockDisplayChoice::Show)
+        << "cancel keeps the values";
+    expectNothingWritten();
+
+    answerNextDialog<CSetCursorDlg>([](CSetCursorDlg& d) {
+        d.findChild<QSpinBox*>(QStringLiteral("Height"))->setValue(24);
+        d.accept();
+    });
+    devices->setCursor();
+    EXPECT_EQ(wire(13), "EE 21 01 00 00 00 00 02 18 FF FC FF FF ");
 }
 
 // ---- the dialogs themselves
