@@ -94,10 +94,6 @@ PageButton fixed(const char* label, Frame frame) {
     return button(label, [frame](V&) { return Frames{frame}; });
 }
 
-std::uint8_t toBcd(std::uint32_t v) {
-    return static_cast<std::uint8_t>(((v / 10) << 4) | (v % 10));
-}
-
 // Screen and control ids of the control pages.
 FrameBuilder control(V& v, std::uint8_t sub) {
     FrameBuilder b(0xB1);

@@ -245,6 +245,40 @@ namespace tft::ide {
     X(LogSaveFailed, 61578) \
     X(LinkOverlong, 61579) \
     X(ConsoleNotConnected, 61580) \
+    X(DeviceTouch, 33006) \
+    X(DeviceBeep, 33007) \
+    X(DeviceCommand80, 33008) \
+    X(DeviceClock, 33009) \
+    X(DeviceBacklight, 33010) \
+    X(DeviceBacklightSlider, 33011) \
+    X(DeviceTouchOn, 33014) \
+    X(DeviceTouchOff, 33015) \
+    X(DeviceCalibrate, 33020) \
+    X(DeviceTouchTest, 33021) \
+    X(DeviceCursor, 33022) \
+    X(DeviceClockOn, 40102) \
+    X(DeviceClockOff, 40103) \
+    X(DeviceTouchNote, 106) \
+    X(MenuDevice, 61700) \
+    X(ClockDisplayLabel, 61701) \
+    X(ClockDisplayChoices, 61702) \
+    X(ClockFormatLabel, 61703) \
+    X(ClockFontLabel, 61704) \
+    X(ClockColourLabel, 61705) \
+    X(PositionX, 61706) \
+    X(PositionY, 61707) \
+    X(ClockSettingLabel, 61708) \
+    X(ClockSettingChoices, 61709) \
+    X(ClockDateLabel, 61710) \
+    X(ClockTimeLabel, 61711) \
+    X(CursorEnableLabel, 61712) \
+    X(CursorWidthLabel, 61713) \
+    X(CursorHeightLabel, 61714) \
+    X(DeviceCoordinateRange, 61715) \
+    X(DeviceBacklightRange, 61716) \
+    X(DeviceFontRange, 61717) \
+    X(DeviceCursorSizeRange, 61718) \
+    X(DeviceDateInvalid, 61719) \
     X(ToolPointer, 32774) \
     X(ToolCurve, 32775) \
     X(ToolLine, 32776) \

@@ -28,6 +28,11 @@ private:
     std::vector<std::uint8_t> body_;
 };
 
+// Packed BCD of a value 0-99 (clock fields): two decimal digits in one byte.
+constexpr std::uint8_t toBcd(unsigned v) {
+    return static_cast<std::uint8_t>(((v / 10 % 10) << 4) | (v % 10));
+}
+
 // A frame with single-byte parameters: EE command params... FF FC FF FF.
 std::vector<std::uint8_t> buildFrame(std::uint8_t command,
                                      std::initializer_list<std::uint8_t> params = {});
