@@ -7,6 +7,7 @@
 #include "designer_commands.h"
 #include "device_console.h"
 #include "device_jobs.h"
+#include "device_tool_bar.h"
 #include "find_widgets.h"
 #include "firmware_file.h"
 #include "font_config.h"
@@ -144,6 +145,9 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
                               if (showMessage)
                                   showMessage(m);
                           });
+    devices_ = new DeviceToolBar(this, bar(QStringLiteral("SerialPort")), menu(sid::MenuDevice),
+                                 console_->link(), console_->log());
+    devices_->showMessage = [this](const QString& m) { report(m); };
     auto* progress = new QProgressBar(this);
     progress->setObjectName(QStringLiteral("DownloadProgress"));
     progress->setMaximumWidth(200);
@@ -283,10 +287,12 @@ void CMainFrame::createMenus() {
     add(sid::MenuProject,
         {cmd::CompileProject, cmd::CompilePage, cmd::RunSimulator, 0, cmd::Download,
          cmd::SyncDisplay, cmd::InstructionConsole, 0, cmd::ProjectSettings, cmd::FontConfig});
+    // The device tool bar's single commands join this menu when the link exists.
+    add(sid::MenuDevice,
+        {cmd::Download, cmd::SyncDisplay, 0, cmd::FirmwareEncrypt, cmd::FirmwareDecrypt, 0});
     add(sid::MenuTools,
         {cmd::ImageEditor, cmd::ManageLibrary, cmd::ImportPictures, cmd::DeletePicture,
-         cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig, 0,
-         cmd::FirmwareEncrypt, cmd::FirmwareDecrypt});
+         cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig});
     QMenu* draw = add(sid::MenuDraw, {});
     for (int id = designer::ToolFirst; id <= designer::ToolLast; ++id)
         draw->addAction(actions_.value(id));
@@ -411,6 +417,7 @@ void CMainFrame::retranslate() {
     actions_.value(cmd::LanguageEnglish)->setChecked(settings_.language == kLanguageEnglish);
     actions_.value(cmd::ShowIds)->setChecked(settings_.showId != 0);
     updateSyncCommand();
+    devices_->retranslate();
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (auto* page = qobject_cast<CPageFrame*>(sub->widget()))
             page->retranslate();

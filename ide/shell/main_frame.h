@@ -40,6 +40,7 @@ class CFindPane;
 class CFindCombo;
 class DeviceConsole;
 class DeviceJobs;
+class DeviceToolBar;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -112,6 +113,8 @@ public:
     std::function<QString(const QString& title, const QString& filter)> askOpenFile;
     // The device steps of jobs: what a download sends, the progress bar.
     DeviceJobs& deviceJobs() { return *deviceJobs_; }
+    // The single panel commands of the serial bar and the device menu.
+    DeviceToolBar* deviceBar() const { return devices_; }
     // Display synchronisation (the page-changed notification): compiles the
     // active page and sends its drawing when a project and the port are open
     // and synchronisation is on. False when nothing was queued.
@@ -184,6 +187,7 @@ private:
     FindOptions findOptions_;
     DeviceConsole* console_ = nullptr; // a child of this window
     DeviceJobs* deviceJobs_ = nullptr; // a child of this window
+    DeviceToolBar* devices_ = nullptr; // a child of this window
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

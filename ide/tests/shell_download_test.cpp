@@ -5,6 +5,7 @@
 #include "common/hex_text.h"
 #include "device_console.h"
 #include "device_jobs.h"
+#include "device_tool_bar.h"
 #include "display_sync.h"
 #include "firmware_file.h"
 #include "main_frame.h"
@@ -18,9 +19,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -159,6 +162,32 @@ TEST_F(ShellDevice, SynchronisationFollowsThePortAndSendsTheEditedPage) {
     ASSERT_TRUE(page->document().nudge(0, 1));
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->worker().word(), 1u) << "nothing is queued without the port";
+}
+
+TEST_F(ShellDevice, TheDeviceCommandsSitInTheSerialBarAndTheDeviceMenu) {
+    DeviceToolBar* devices = frame->deviceBar();
+    ASSERT_NE(devices, nullptr);
+    QAction* touch = devices->action(33006);
+    ASSERT_NE(touch, nullptr);
+    EXPECT_TRUE(frame->bar(QStringLiteral("SerialPort"))->actions().contains(touch));
+    const QList<QAction*> menu = frame->menu(sid::MenuDevice)->actions();
+    for (QAction* a : {touch, frame->action(cmd::Download), frame->action(cmd::SyncDisplay),
+                       frame->action(cmd::FirmwareEncrypt)})
+        EXPECT_TRUE(menu.contains(a)) << a->text().toStdString();
+    EXPECT_FALSE(touch->isEnabled()) << "only while the port is open";
+    connectPanel();
+    ASSERT_TRUE(touch->isEnabled());
+    frame->console()->log().clearRows();
+    touch->trigger();
+    touch->trigger();
+    const auto rows = frame->console()->log().rows();
+    std::vector<std::pair<std::string, std::string>> sent;
+    for (const auto& row : rows)
+        if (row.direction == "TXD(OUT)")
+            sent.emplace_back(row.command, row.comment);
+    EXPECT_EQ(sent,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"EE 70 03 FF FC FF FF ", "Touch On"}, {"EE 70 00 FF FC FF FF ", "Touch Off"}}));
 }
 
 TEST_F(ShellDevice, FirmwareFilesGoBothWaysThroughTheMenu) {
