@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tft::ide {
 
@@ -39,10 +41,18 @@ CResourceUpdateDlg::CResourceUpdateDlg(DeviceLink& link, DownloadPort port, QWid
     list_ = new QTableWidget(0, 6, this);
     list_->setObjectName(QStringLiteral("ImageIndexList"));
     list_->setHorizontalHeaderLabels(ideText(sid::UpdateColumns).split(QLatin1Char(';')));
+    // The widths the user knows, widened where this font needs more room
+    // for a full address.
+    const int addressWidth =
+        list_->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000")) + 16;
     for (int c = 0; c < 6; ++c)
-        list_->setColumnWidth(c, kColumnWidths[c]);
+        list_->setColumnWidth(c, c == AddressColumn ? std::max(kColumnWidths[c], addressWidth)
+                                                    : kColumnWidths[c]);
+    list_->setWordWrap(false);
+    list_->setTextElideMode(Qt::ElideMiddle); // the ends of a path say most
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 8);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setShowGrid(true);
@@ -50,15 +60,19 @@ CResourceUpdateDlg::CResourceUpdateDlg(DeviceLink& link, DownloadPort port, QWid
     connect(list_, &QTableWidget::itemChanged, this, &CResourceUpdateDlg::rowChecked);
     layout->addWidget(list_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    request_ = buttons->addButton(ideText(sid::RequestImageIndex), QDialogButtonBox::ActionRole);
+    auto* row = new QHBoxLayout;
+    request_ = new QPushButton(ideText(sid::RequestImageIndex), this);
     request_->setObjectName(QStringLiteral("RequestIndex"));
-    ok_ = buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton(QDialogButtonBox::Cancel);
+    request_->setAutoDefault(false);
     connect(request_, &QPushButton::clicked, this, [this] { requestIndex(); });
+    row->addWidget(request_);
+    row->addStretch(1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &CResourceUpdateDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    row->addWidget(buttons);
+    layout->addLayout(row);
 
     // The reply is cut on the worker's thread; the list belongs to this one.
     connect(&link_, &DeviceLink::imageIndexReceived, this, &CResourceUpdateDlg::indexReceived,

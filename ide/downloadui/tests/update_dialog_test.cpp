@@ -142,7 +142,7 @@ TEST_F(UpdateDialog, TheShowcaseIndexFillsTheRowsAndOkSubmitsTheChosenPicture) {
     for (int c = 0; c < 6; ++c)
         EXPECT_EQ(list->horizontalHeaderItem(c)->text(), headers[c]);
     EXPECT_EQ(list->columnWidth(0), 70);
-    EXPECT_EQ(list->columnWidth(1), 80);
+    EXPECT_GE(list->columnWidth(1), 80);
     for (int row = 0; row < int(count); ++row) {
         const std::size_t at = std::size_t(row) * kImageRecordSize;
         const auto le = [&](std::size_t offset, int width) {
