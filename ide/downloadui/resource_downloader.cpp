@@ -155,18 +155,18 @@ void CResouceDownloader::setMapFile(const QString& file) {
         problems_->setVisible(false);
         return;
     }
-    boxes_[Modbus]->setChecked(true);
+    // A new map is meant to go; leaving the field unchanged keeps the box.
+    if (map_->text() != checkedMap_)
+        boxes_[Modbus]->setChecked(true);
+    checkedMap_ = map_->text();
     const WizardProject project = project_ ? project_() : WizardProject{};
     showCheck(checkModbusMap(map_->text(), project));
 }
 
 void CResouceDownloader::showCheck(const MapCheck& check) {
     problems_->clear();
-    for (const QString& line : check.errors) {
-        auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_MessageBoxCritical), line,
-                                         problems_);
-        item->setData(Qt::UserRole, true);
-    }
+    for (const QString& line : check.errors)
+        new QListWidgetItem(style()->standardIcon(QStyle::SP_MessageBoxCritical), line, problems_);
     for (const QString& line : check.warnings)
         new QListWidgetItem(style()->standardIcon(QStyle::SP_MessageBoxWarning), line, problems_);
     summary_->setText(

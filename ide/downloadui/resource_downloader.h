@@ -68,6 +68,7 @@ private:
     DownloadPort port_;
     std::function<WizardProject()> project_;
     QString defaultFolder_;
+    QString checkedMap_; // the map last shown with its check
     QCheckBox* boxes_[BoxCount] = {};
     QLineEdit* folder_;
     QLineEdit* map_;

@@ -188,6 +188,11 @@ TEST_F(Wizard, AMapBindingAMissingControlIsShownAndSentOnlyWhenConfirmed) {
     const QString map = writeMap({{2, 12}, {2, 999}});
     wizard->setMapFile(map);
     EXPECT_TRUE(wizard->box(CResouceDownloader::Modbus)->isChecked());
+    // Leaving the field unchanged keeps the user's box as it is.
+    wizard->box(CResouceDownloader::Modbus)->setChecked(false);
+    wizard->setMapFile(map);
+    EXPECT_FALSE(wizard->box(CResouceDownloader::Modbus)->isChecked());
+    wizard->box(CResouceDownloader::Modbus)->setChecked(true);
     ASSERT_TRUE(wizard->problemList()->isVisible());
     ASSERT_EQ(wizard->problemList()->count(), 1);
     const QString problem = wizard->problemList()->item(0)->text();
