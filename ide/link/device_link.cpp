@@ -159,6 +159,26 @@ bool DeviceLink::send(const std::vector<std::uint8_t>& bytes, const std::string&
     return true;
 }
 
+bool DeviceLink::request(const std::vector<std::uint8_t>& bytes, const std::string& label) {
+    if (bytes.empty())
+        return false;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!port_.IsOpen())
+            return false;
+        port_.Purge(PURGE_TXCLEAR);
+        port_.Purge(PURGE_RXCLEAR);
+        {
+            std::lock_guard<std::mutex> rx(rxLock_);
+            rx_.clear();
+        }
+        if (port_.Write(bytes.data(), bytes.size()) != bytes.size())
+            return false;
+    }
+    logFrame(LinkDirection::Sent, bytes, label);
+    return true;
+}
+
 void DeviceLink::startDetection() {
     {
         // Whatever arrived at the old rate is noise that would prefix the

@@ -72,6 +72,10 @@ public:
     // `label`. False (nothing logged) when the port is closed or the write
     // failed.
     bool send(const std::vector<std::uint8_t>& bytes, const std::string& label = {});
+    // A request whose reply is awaited (the image index): as send(), but
+    // under the same lock first purges the port both ways and empties the
+    // receive buffer, so no stale bytes prefix the reply.
+    bool request(const std::vector<std::uint8_t>& bytes, const std::string& label);
 
     // Worker thread, about every 50 ms while idle: reads what the port holds
     // (in 512-byte chunks, for at most kPollLimitMs) and dispatches it.

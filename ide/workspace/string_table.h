@@ -340,7 +340,48 @@ namespace tft::ide {
     X(MenuArrange, 61202) \
     X(PageLoadMessage, 61203) \
     X(PagePictureFailed, 61204) \
-    X(ZoomLevel, 61205)
+    X(ZoomLevel, 61205) \
+    X(DownloadWizard, 32831) \
+    X(DownloadWay, 32922) \
+    X(UpdatePictures, 32924) \
+    X(OpenPortFirst, 103) \
+    X(WizardImages, 61750) \
+    X(WizardFonts, 61751) \
+    X(WizardKeyboard, 61752) \
+    X(WizardScreens, 61753) \
+    X(WizardModbus, 61754) \
+    X(WizardFolder, 61755) \
+    X(WizardMapFile, 61756) \
+    X(WizardNote, 61757) \
+    X(WizardStart, 61758) \
+    X(WizardSdPacket, 61759) \
+    X(MapFilter, 61760) \
+    X(SdPacketFolder, 61761) \
+    X(SdPacketFailed, 61762) \
+    X(NothingChosen, 61763) \
+    X(JobBusy, 61764) \
+    X(ResourceFolderMissing, 61765) \
+    X(MapMissing, 61766) \
+    X(PackNotGenerated, 61767) \
+    X(MapUnreadable, 61768) \
+    X(MapNotChecked, 61769) \
+    X(MapProjectUnreadable, 61770) \
+    X(MapRowError, 61771) \
+    X(MapRowWarning, 61772) \
+    X(MapProblemsSummary, 61773) \
+    X(MapSendAnyway, 61774) \
+    X(MapClean, 61775) \
+    X(DownloadViaAuto, 61776) \
+    X(DownloadViaSerial, 61777) \
+    X(RequestImageIndex, 61778) \
+    X(UpdateColumns, 61779) \
+    X(ChoosePicture, 61780) \
+    X(PictureFilter, 61781) \
+    X(ImageIndexFailed, 61782) \
+    X(NoPictureChosen, 61783) \
+    X(SdPacketWritten, 61784) \
+    X(ChooseMapFile, 61785) \
+    X(ChooseResourceFolder, 61786)
 // clang-format on
 
 namespace sid {
