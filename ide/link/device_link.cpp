@@ -163,8 +163,8 @@ bool DeviceLink::request(const std::vector<std::uint8_t>& bytes, const std::stri
     if (bytes.empty())
         return false;
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        if (!port_.IsOpen())
+        std::unique_lock<std::mutex> guard(lock_, std::defer_lock);
+        if (!lockUnlessTransferring(guard) || !port_.IsOpen())
             return false;
         port_.Purge(PURGE_TXCLEAR);
         port_.Purge(PURGE_RXCLEAR);

@@ -8,6 +8,7 @@
 #include "device_console.h"
 #include "device_jobs.h"
 #include "device_tool_bar.h"
+#include "download_request.h"
 #include "find_widgets.h"
 #include "firmware_file.h"
 #include "font_config.h"
@@ -20,7 +21,10 @@
 #include "picture_drop.h"
 #include "properties_controller.h"
 #include "properties_pane.h"
+#include "resource_downloader.h"
 #include "resource_pane.h"
+#include "resource_update_dlg.h"
+#include "setup_download_dlg.h"
 #include "solution_pane.h"
 #include "string_table.h"
 #include "tool_launcher.h"
@@ -153,6 +157,7 @@ CMainFrame::CMainFrame(const QString& appDir, QSettings* store, QWidget* parent)
     progress->setMaximumWidth(200);
     statusBar()->addPermanentWidget(progress);
     deviceJobs_ = new DeviceJobs(*console_, progress, this);
+    deviceJobs_->setUsbAllowed(usbAllowed(settings_.downloadOptions));
     connect(&console_->link(), &DeviceLink::statusChanged, this, [this] { updateSyncCommand(); });
     askOpenFile = [this](const QString& title, const QString& filter) {
         return QFileDialog::getOpenFileName(this, title, QString(), filter);
@@ -288,8 +293,8 @@ void CMainFrame::createMenus() {
         {cmd::CompileProject, cmd::CompilePage, cmd::RunSimulator, 0, cmd::Download,
          cmd::SyncDisplay, cmd::InstructionConsole, 0, cmd::ProjectSettings, cmd::FontConfig});
     // The device tool bar's single commands join this menu when the link exists.
-    add(sid::MenuDevice,
-        {cmd::Download, cmd::SyncDisplay, 0, cmd::FirmwareEncrypt, cmd::FirmwareDecrypt, 0});
+    add(sid::MenuDevice, {cmd::Download, cmd::DownloadWizard, cmd::UpdatePictures, cmd::DownloadWay,
+                          cmd::SyncDisplay, 0, cmd::FirmwareEncrypt, cmd::FirmwareDecrypt, 0});
     add(sid::MenuTools,
         {cmd::ImageEditor, cmd::ManageLibrary, cmd::ImportPictures, cmd::DeletePicture,
          cmd::Calculator, 0, cmd::FontGenerator, cmd::FontViewer, cmd::ModbusConfig});
@@ -702,6 +707,57 @@ bool CMainFrame::synchroniseActivePage() {
                            job::Compile | job::Images | job::SyncDisplay);
 }
 
+bool CMainFrame::submitDownload(const DownloadRequest& request) {
+    if (worker_->busy() || worker_->word() != job::Idle)
+        return false;
+    runCommand(sid::PaneOutput);
+    deviceJobs_->prepare(request.job, request.force);
+    return worker_->submit(QString(), request.bits);
+}
+
+void CMainFrame::openDownloadDialog(int id) {
+    if (id == cmd::DownloadWay) {
+        CSetupDownloadDlg dialog(store_, this);
+        connect(&dialog, &CSetupDownloadDlg::optionsStored, this, [this](int options) {
+            settings_.downloadOptions = options;
+            deviceJobs_->setUsbAllowed(usbAllowed(options));
+        });
+        dialog.exec();
+        return;
+    }
+    DownloadPort port;
+    port.submit = [this](const DownloadRequest& request) { return submitDownload(request); };
+    port.busy = [this] { return worker_->busy() || worker_->word() != job::Idle; };
+    port.output = [this](const QString& line) { output_->appendLine(line); };
+    port.showInstructions = [this] { runCommand(sid::PaneInstructions); };
+    if (id == cmd::DownloadWizard) {
+        if (!wizard_)
+            wizard_ = new CResouceDownloader(
+                port,
+                [this] {
+                    WizardProject project;
+                    project.appDir = appDir_;
+                    if (workspace_.isOpen()) {
+                        const DeviceProp* device = workspace_.device();
+                        project.fontMask =
+                            device ? static_cast<std::uint32_t>(device->SystemFontMask) : 0;
+                        project.outputFolder = workspace_.outputFolder();
+                        project.projectFile = workspace_.path();
+                    }
+                    project.chinese = settings_.language == kLanguageChinese;
+                    return project;
+                },
+                this);
+        wizard_->present();
+        return;
+    }
+    if (!updateDlg_)
+        updateDlg_ = new CResourceUpdateDlg(console_->link(), port, this);
+    updateDlg_->show();
+    updateDlg_->raise();
+    updateDlg_->activateWindow();
+}
+
 void CMainFrame::updateSyncCommand() {
     QAction* sync = actions_.value(cmd::SyncDisplay);
     const bool on = settings_.syncDisplay != 0;
@@ -1042,6 +1098,11 @@ void CMainFrame::runCommand(int id) {
         settings_.syncDisplay = actions_.value(id)->isChecked() ? 1 : 0;
         updateSyncCommand();
         synchroniseActivePage();
+        break;
+    case cmd::DownloadWizard:
+    case cmd::DownloadWay:
+    case cmd::UpdatePictures:
+        openDownloadDialog(id);
         break;
     case cmd::FirmwareEncrypt:
     case cmd::FirmwareDecrypt:

@@ -41,6 +41,9 @@ class CFindCombo;
 class DeviceConsole;
 class DeviceJobs;
 class DeviceToolBar;
+class CResouceDownloader;
+class CResourceUpdateDlg;
+struct DownloadRequest;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -119,6 +122,12 @@ public:
     // active page and sends its drawing when a project and the port are open
     // and synchronisation is on. False when nothing was queued.
     bool synchroniseActivePage();
+    // A download job of the download dialogs; false while a job runs or waits.
+    bool submitDownload(const DownloadRequest& request);
+    // The production wizard (32831) and the picture update dialog (32924),
+    // made when first opened; null before.
+    CResouceDownloader* downloadWizard() const { return wizard_; }
+    CResourceUpdateDlg* updateDialog() const { return updateDlg_; }
 
 signals:
     void compilerFinished(bool succeeded);
@@ -157,6 +166,7 @@ private:
     void loadLanguage();
     void updateSyncCommand();
     void convertFirmware(bool encrypt);
+    void openDownloadDialog(int id);
 
     QString appDir_;
     QSettings* store_;
@@ -188,6 +198,8 @@ private:
     DeviceConsole* console_ = nullptr; // a child of this window
     DeviceJobs* deviceJobs_ = nullptr; // a child of this window
     DeviceToolBar* devices_ = nullptr; // a child of this window
+    CResouceDownloader* wizard_ = nullptr;
+    CResourceUpdateDlg* updateDlg_ = nullptr;
     QLabel* status_ = nullptr;
     QTranslator qtTexts_; // Qt's own dialog texts in the chosen language
     QByteArray defaultLayout_;

@@ -11,13 +11,18 @@
 #include "main_frame.h"
 #include "output_pane.h"
 #include "page_frame.h"
+#include "resource_downloader.h"
+#include "resource_update_dlg.h"
 #include "string_table.h"
 #include "testing/test_support.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
@@ -188,6 +193,42 @@ TEST_F(ShellDevice, TheDeviceCommandsSitInTheSerialBarAndTheDeviceMenu) {
     EXPECT_EQ(sent,
               (std::vector<std::pair<std::string, std::string>>{
                   {"EE 70 03 FF FC FF FF ", "Touch On"}, {"EE 70 00 FF FC FF FF ", "Touch Off"}}));
+}
+
+TEST_F(ShellDevice, TheWizardSendsTheCheckedFilesOfItsFolder) {
+    {
+        QSignalSpy compiled(frame.get(), &CMainFrame::compilerFinished);
+        frame->runCommand(cmd::CompileProject);
+        ASSERT_TRUE(compiled.wait(60000));
+        ASSERT_TRUE(waitJob(job::Compile));
+    }
+    connectPanel();
+    frame->runCommand(cmd::DownloadWizard);
+    CResouceDownloader* wizard = frame->downloadWizard();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(wizard->isVisible());
+    EXPECT_EQ(QDir::cleanPath(wizard->folderEdit()->text()),
+              QString::fromStdString(output().parent_path().string()))
+        << "the project's output folder";
+    wizard->showMessage = [this](const QString& m) { messages << m; };
+    for (int box = 0; box < CResouceDownloader::BoxCount; ++box)
+        wizard->box(CResouceDownloader::Box(box))
+            ->setChecked(box == CResouceDownloader::Screens || box == CResouceDownloader::Keyboard);
+    ASSERT_TRUE(wizard->startDownload()) << messages.join('\n').toStdString();
+    EXPECT_FALSE(wizard->startDownload()) << "one job at a time";
+    ASSERT_TRUE(waitJob(0x181));
+    ASSERT_TRUE(panel->waitFor("received a download, running")) << panel->output;
+    for (const char* ext : {".si", ".sbin"})
+        EXPECT_EQ(readBytes((dir.path() / "panel" / "panel").string() + ext),
+                  readBytes(output().string() + ext))
+            << ext;
+    EXPECT_FALSE(fs::exists((dir.path() / "panel" / "panel.gwb"))) << "pictures were not checked";
+
+    // The picture update dialog opens on the same link, modeless.
+    frame->runCommand(cmd::UpdatePictures);
+    ASSERT_NE(frame->updateDialog(), nullptr);
+    EXPECT_TRUE(frame->updateDialog()->isVisible());
+    EXPECT_FALSE(frame->updateDialog()->isModal());
 }
 
 TEST_F(ShellDevice, FirmwareFilesGoBothWaysThroughTheMenu) {

@@ -7,7 +7,6 @@
 #include "dialog_support.h"
 #include "recording_log.h"
 #include "resource_update_dlg.h"
-#include "running_program.h"
 #include "showcase_build.h"
 #include "string_table.h"
 #include "testing/test_support.h"
@@ -49,8 +48,9 @@ TEST(UpdateDialogPanel, TheSimulatedPanelsIndexAndAReplacementThatReachesItsPict
     const fs::path output = showcaseOutput();
     const fs::path storage = folder.path() / "panel";
     const fs::path pty = folder.path() / "link";
-    downloadtest::RunningProgram panel({"--headless", (output / "showcase.si").string(),
-                                        "--storage", storage.string(), "--pty", pty.string()});
+    testsupport::RunningProgram panel("dunmere",
+                                      {"--headless", (output / "showcase.si").string(), "--storage",
+                                       storage.string(), "--pty", pty.string()});
     ASSERT_TRUE(panel.waitFor("running")) << panel.output;
 
     linktest::RecordingLog log;
