@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 #include <fstream>
@@ -229,6 +230,27 @@ TEST_F(ShellDevice, TheWizardSendsTheCheckedFilesOfItsFolder) {
     ASSERT_NE(frame->updateDialog(), nullptr);
     EXPECT_TRUE(frame->updateDialog()->isVisible());
     EXPECT_FALSE(frame->updateDialog()->isModal());
+}
+
+// The guide's pictures of the download dialogs (scripts/ide_screenshot).
+TEST_F(ShellDevice, Screenshot) {
+    const QString folder = qEnvironmentVariable("ORVANE_DOWNLOAD_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "ORVANE_DOWNLOAD_SCREENSHOTS not set";
+    connectPanel();
+    frame->runCommand(cmd::Download);
+    ASSERT_TRUE(waitJob(0x8E));
+    frame->runCommand(cmd::DownloadWizard);
+    CResouceDownloader* wizard = frame->downloadWizard();
+    wizard->box(CResouceDownloader::Fonts)->setChecked(true);
+    frame->runCommand(cmd::UpdatePictures);
+    CResourceUpdateDlg* update = frame->updateDialog();
+    ASSERT_TRUE(update->requestIndex());
+    QTRY_VERIFY_WITH_TIMEOUT(update->list()->rowCount() > 0, 10000);
+    update->resize(620, 300);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(wizard->grab().save(folder + "/ide-download-wizard.png"));
+    ASSERT_TRUE(update->grab().save(folder + "/ide-update-pictures.png"));
 }
 
 TEST_F(ShellDevice, FirmwareFilesGoBothWaysThroughTheMenu) {
