@@ -38,6 +38,14 @@ namespace fs = std::filesystem;
 using testsupport::readBytes;
 using testsupport::RunningProgram;
 
+// fontconfig keeps its caches until the process ends; that is not a leak of
+// the code under test.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
+
 namespace {
 
 void ensureApp() {

@@ -31,6 +31,14 @@ using namespace tft;
 using namespace tft::ide;
 using linktest::PtyPair;
 
+// fontconfig keeps its caches until the process ends; that is not a leak of
+// the code under test.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
+
 namespace {
 
 const std::string kBeep = "EE 61 0A FF FC FF FF ";
