@@ -10,6 +10,7 @@
 #include "picture_drop.h"
 #include "solution_pane.h"
 #include "testing/test_support.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,14 +31,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "designer_view_shell_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -46,7 +39,7 @@ std::string readFile(const fs::path& path) {
 class DesignerShell : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApp();
+        testsupport::ensureWidgetsApp();
         for (const char* copy : {"one", "two"})
             fs::copy(fs::path(TFT_SOURCE_DIR) / "examples" / "showcase", dir.path() / copy,
                      fs::copy_options::recursive);

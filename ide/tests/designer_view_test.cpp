@@ -4,6 +4,7 @@
 #include "designer_commands.h"
 #include "orvane_view.h"
 #include "page_document.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,23 +23,7 @@ using namespace tft::ide;
 namespace designer = tft::ide::designer;
 using basic_shape::ShapeRect;
 
-// fontconfig keeps its caches until the process ends; that is not a leak of
-// the code under test.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "designer_view_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // Three rectangles: a (20,20)-(60,60), b (100,20)-(140,60) and c (40,40)-(90,90)
 // on top of a; a text shape at (300,200).
@@ -54,7 +39,7 @@ const char* kPage = R"(<?xml version="1.0" encoding="UTF-8"?>
 class View : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApp();
+        testsupport::ensureWidgetsApp();
         ASSERT_TRUE(document.loadText(kPage));
         view = std::make_unique<COrvaneView>(document);
         view->resize(1000, 700);

@@ -15,6 +15,7 @@
 #include "resource_update_dlg.h"
 #include "string_table.h"
 #include "testing/test_support.h"
+#include "testing/widgets_app.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,28 +39,12 @@ namespace fs = std::filesystem;
 using testsupport::readBytes;
 using testsupport::RunningProgram;
 
-// fontconfig keeps its caches until the process ends; that is not a leak of
-// the code under test.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "orvane_shell_download_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 class ShellDevice : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApp();
+        testsupport::ensureWidgetsApp();
         fs::copy(fs::path(TFT_SOURCE_DIR) / "examples" / "showcase", dir.path() / "showcase",
                  fs::copy_options::recursive);
         store = std::make_unique<QSettings>(

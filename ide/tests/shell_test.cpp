@@ -13,6 +13,7 @@
 #include "solution_pane.h"
 #include "string_table.h"
 #include "testing/test_support.h"
+#include "testing/widgets_app.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,28 +44,12 @@
 using namespace tft::ide;
 namespace fs = std::filesystem;
 
-// fontconfig keeps its caches until the process ends; that is not a leak of
-// the code under test.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "orvane_shell_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApp();
+        testsupport::ensureWidgetsApp();
         fs::copy(fs::path(TFT_SOURCE_DIR) / "examples" / "showcase", dir.path() / "showcase",
                  fs::copy_options::recursive);
         ini = QString::fromStdString((dir.path() / "orvane.ini").string());
@@ -356,7 +341,7 @@ TEST_F(Shell, NewPageOpensAndDoubleClickOnAnOutputLineLocatesThePage) {
 }
 
 TEST_F(Shell, NewProjectDialogRefusesAnExistingFolder) {
-    ensureApp();
+    testsupport::ensureWidgetsApp();
     const tft::DeviceCatalogue catalogue =
         tft::DeviceCatalogue::load(fs::path(TFT_APP_DIR) / "DeviceInfo.xml");
     currentStrings().load(languageFile(TFT_APP_DIR, 50011));

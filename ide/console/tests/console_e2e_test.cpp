@@ -6,6 +6,7 @@
 #include "device_console.h"
 #include "sim_panel.h"
 #include "string_table.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,11 +35,8 @@ using linktest::PtyPair;
 namespace {
 
 void ensureApp() {
-    static int argc = 1;
-    static char name[] = "console_e2e";
-    static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) {
-        new QApplication(argc, argv);
+        testsupport::ensureWidgetsApp();
         QCoreApplication::setApplicationVersion(QStringLiteral("9.8.7"));
         QStandardPaths::setTestModeEnabled(true);       // Instruct.ini away from the user's own
         QFile::remove(DeviceConsole::customListFile()); // and none from an earlier run

@@ -9,6 +9,7 @@
 #include "device_tool_bar.h"
 #include "instruct_log.h"
 #include "string_table.h"
+#include "testing/widgets_app.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,14 +32,6 @@ using namespace tft;
 using namespace tft::ide;
 using linktest::PtyPair;
 
-// fontconfig keeps its caches until the process ends; that is not a leak of
-// the code under test.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace {
 
 const std::string kBeep = "EE 61 0A FF FC FF FF ";
@@ -48,11 +41,8 @@ const int kCommands[] = {sid::DeviceTouch, sid::DeviceCalibrate, sid::DeviceTouc
 const QDateTime kMonday(QDate(2026, 12, 7), QTime(17, 5, 9));
 
 void ensureApp() {
-    static int argc = 1;
-    static char name[] = "devicebar_tests";
-    static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) {
-        new QApplication(argc, argv);
+        testsupport::ensureWidgetsApp();
         currentStrings().load(QStringLiteral(TFT_APP_DIR "/lang/chinese.xml"));
     }
 }

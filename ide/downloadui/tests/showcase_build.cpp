@@ -2,28 +2,17 @@
 
 #include "string_table.h"
 #include "testing/test_support.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 
-// fontconfig keeps its caches until the process ends; that is not a leak of
-// the code under test.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace dluitest {
 
 void ensureApp() {
-    static int argc = 1;
-    static char name[] = "orvane_download_ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    testsupport::ensureWidgetsApp();
     tft::ide::currentStrings().load(tft::ide::languageFile(TFT_APP_DIR, 50010));
 }
 

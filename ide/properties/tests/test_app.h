@@ -3,15 +3,12 @@
 
 #include "command_lines.h"
 #include "string_table.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 
 inline void ensurePropertyTestApp() {
-    static int argc = 1;
-    static char name[] = "orvane_properties_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    testsupport::ensureWidgetsApp();
     tft::ide::currentStrings().load(
         tft::ide::languageFile(QStringLiteral(TFT_APP_DIR), tft::ide::kLanguageEnglish));
 }

@@ -11,6 +11,7 @@
 #include "size_text.h"
 #include "string_table.h"
 #include "testing/test_support.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 #include <QFile>
@@ -29,11 +30,7 @@ namespace fs = std::filesystem;
 namespace {
 
 void ensureApp() {
-    static int argc = 1;
-    static char name[] = "orvane_resources_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    testsupport::ensureWidgetsApp();
     currentStrings().load(languageFile(TFT_APP_DIR, kLanguageEnglish));
 }
 

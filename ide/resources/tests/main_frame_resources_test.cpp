@@ -11,6 +11,7 @@
 #include "resource_pane.h"
 #include "string_table.h"
 #include "testing/test_support.h"
+#include "testing/widgets_app.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -30,22 +31,10 @@
 using namespace tft::ide;
 namespace fs = std::filesystem;
 
-// fontconfig keeps its caches until the process ends; that is not a leak of
-// the code under test.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace {
 
 void ensureApp() {
-    static int argc = 1;
-    static char name[] = "orvane_resources_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    testsupport::ensureWidgetsApp();
     QStandardPaths::setTestModeEnabled(true);
 }
 
