@@ -707,8 +707,12 @@ bool CMainFrame::synchroniseActivePage() {
                            job::Compile | job::Images | job::SyncDisplay);
 }
 
+bool CMainFrame::jobRunningOrWaiting() const {
+    return worker_->busy() || worker_->word() != job::Idle;
+}
+
 bool CMainFrame::submitDownload(const DownloadRequest& request) {
-    if (worker_->busy() || worker_->word() != job::Idle)
+    if (jobRunningOrWaiting())
         return false;
     runCommand(sid::PaneOutput);
     deviceJobs_->prepare(request.job, request.force);
@@ -727,7 +731,7 @@ void CMainFrame::openDownloadDialog(int id) {
     }
     DownloadPort port;
     port.submit = [this](const DownloadRequest& request) { return submitDownload(request); };
-    port.busy = [this] { return worker_->busy() || worker_->word() != job::Idle; };
+    port.busy = [this] { return jobRunningOrWaiting(); };
     port.output = [this](const QString& line) { output_->appendLine(line); };
     port.showInstructions = [this] { runCommand(sid::PaneInstructions); };
     if (id == cmd::DownloadWizard) {

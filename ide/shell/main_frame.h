@@ -167,6 +167,7 @@ private:
     void updateSyncCommand();
     void convertFirmware(bool encrypt);
     void openDownloadDialog(int id);
+    bool jobRunningOrWaiting() const;
 
     QString appDir_;
     QSettings* store_;
